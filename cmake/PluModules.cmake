@@ -6,9 +6,27 @@
 # targets this module builds on.
 function(plu_add_module name)
   cmake_parse_arguments(M "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  if(NOT M_SOURCES)
+    # A module whose sources are still to come: headers only, same interface.
+    add_library(plu_${name} INTERFACE)
+    target_include_directories(plu_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(plu_${name} INTERFACE ${M_DEPS})
+    return()
+  endif()
   add_library(plu_${name} STATIC ${M_SOURCES})
   target_include_directories(plu_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(plu_${name} PUBLIC ${M_DEPS} PRIVATE ${M_PRIVATE_DEPS})
+endfunction()
+
+# plu_glob_sources(<var> [subdirs...]): the .cpp files of the current folder
+# (and the given subfolders), re-globbed when files come and go.
+function(plu_glob_sources var)
+  set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(d IN LISTS ARGN)
+    list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+  endforeach()
+  file(GLOB found CONFIGURE_DEPENDS ${patterns})
+  set(${var} ${found} PARENT_SCOPE)
 endfunction()
 
 # plu_add_test(<name> SOURCES ... LIBS ... [TIMEOUT seconds] [LABELS ...])
@@ -16,6 +34,9 @@ endfunction()
 # timeout so a hang fails the run instead of stalling it.
 function(plu_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_SOURCES)
+    return()
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 60)
   endif()
