@@ -1,0 +1,241 @@
+#include "formats/cfb/compound_document.h"
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output.h>
+#include <gsf/gsf-utils.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "base/safe_file.h"
+
+namespace plu {
+namespace {
+
+// Owns one reference to a GObject (libgsf's inputs and outputs are GObjects).
+template <typename T>
+class GRef {
+public:
+    GRef() = default;
+    explicit GRef(T* p) : p_(p) {}
+    GRef(GRef&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+    GRef& operator=(GRef&& o) noexcept {
+        if (this != &o) {
+            reset();
+            p_ = o.p_;
+            o.p_ = nullptr;
+        }
+        return *this;
+    }
+    GRef(const GRef&) = delete;
+    GRef& operator=(const GRef&) = delete;
+    ~GRef() { reset(); }
+    void reset() {
+        if (p_) g_object_unref(p_);
+        p_ = nullptr;
+    }
+    T* get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// Owns a GError filled by a libgsf call.
+struct GErrorHolder {
+    GError* error = nullptr;
+    ~GErrorHolder() {
+        if (error) g_error_free(error);
+    }
+    std::string Text() const {
+        return error && error->message ? std::string(error->message) : std::string("unknown reason");
+    }
+};
+
+void Quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+void InitLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        gsf_init();
+        // A damaged document makes libgsf print warnings and assertion notes
+        // on stderr; our callers get the error as an exception instead.
+        const GLogLevelFlags levels = static_cast<GLogLevelFlags>(
+            G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
+            G_LOG_LEVEL_DEBUG);
+        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils", "GLib-GObject"}) {
+            g_log_set_handler(domain, levels, Quiet, nullptr);
+        }
+    });
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// libgsf hands out storages and streams as the same type; a stream answers
+// -1 when asked for its children, a storage its (possibly zero) count.
+bool IsStorage(GsfInput* entry) {
+    return GSF_IS_INFILE(entry) && gsf_infile_num_children(GSF_INFILE(entry)) >= 0;
+}
+
+// The 8-byte signature every compound document begins with.
+constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+}  // namespace
+
+struct TCompoundDocument::Impl {
+    std::string origin;  // how messages name the document
+    std::vector<uint8_t> bytes;
+    GRef<GsfInput> source;
+    GRef<GsfInfile> root;
+
+    // Index of the root entry called name, or -1.
+    int Find(std::string_view name) const {
+        int n = gsf_infile_num_children(root.get());
+        for (int i = 0; i < n; ++i) {
+            const char* entry = gsf_infile_name_by_index(root.get(), i);
+            if (entry && SameName(entry, name)) return i;
+        }
+        return -1;
+    }
+};
+
+TCompoundDocument::TCompoundDocument(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+TCompoundDocument::TCompoundDocument(TCompoundDocument&&) noexcept = default;
+TCompoundDocument& TCompoundDocument::operator=(TCompoundDocument&&) noexcept = default;
+TCompoundDocument::~TCompoundDocument() = default;
+
+TCompoundDocument TCompoundDocument::OpenFile(const std::string& path) {
+    std::string data = ReadWholeFile(path);
+    std::vector<uint8_t> bytes(data.begin(), data.end());
+    data.clear();
+    data.shrink_to_fit();
+    return TCompoundDocument(OpenBytes(std::move(bytes), "\"" + path + "\""));
+}
+
+TCompoundDocument TCompoundDocument::OpenMemory(std::span<const uint8_t> bytes) {
+    return TCompoundDocument(
+        OpenBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()), "The data"));
+}
+
+std::unique_ptr<TCompoundDocument::Impl> TCompoundDocument::OpenBytes(std::vector<uint8_t> bytes,
+                                                                    std::string origin) {
+    InitLibrary();
+    auto impl = std::make_unique<TCompoundDocument::Impl>();
+    impl->origin = std::move(origin);
+    impl->bytes = std::move(bytes);
+    if (impl->bytes.size() < sizeof kSignature ||
+        !std::equal(std::begin(kSignature), std::end(kSignature), impl->bytes.begin())) {
+        throw ECompoundDocumentError(impl->origin + " is not a compound document (OLE2 storage)");
+    }
+    // The memory input refers to impl->bytes, which lives as long as it does.
+    impl->source = GRef<GsfInput>(gsf_input_memory_new(
+        impl->bytes.data(), static_cast<gsf_off_t>(impl->bytes.size()), FALSE));
+    if (!impl->source) throw ECompoundDocumentError(impl->origin + " cannot be read");
+    GErrorHolder err;
+    impl->root = GRef<GsfInfile>(gsf_infile_msole_new(impl->source.get(), &err.error));
+    if (!impl->root) {
+        throw ECompoundDocumentError(impl->origin + " is a damaged compound document: " + err.Text());
+    }
+    return impl;
+}
+
+std::vector<std::string> TCompoundDocument::EntryNames() const {
+    std::vector<std::string> names;
+    int n = gsf_infile_num_children(impl_->root.get());
+    for (int i = 0; i < n; ++i) {
+        const char* entry = gsf_infile_name_by_index(impl_->root.get(), i);
+        names.emplace_back(entry ? entry : "");
+    }
+    return names;
+}
+
+bool TCompoundDocument::HasStream(std::string_view name) const {
+    int i = impl_->Find(name);
+    if (i < 0) return false;
+    GRef<GsfInput> child(gsf_infile_child_by_index(impl_->root.get(), i));
+    return child && !IsStorage(child.get());
+}
+
+std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const {
+    const std::string quoted = "\"" + std::string(name) + "\"";
+    int i = impl_->Find(name);
+    if (i < 0) throw ECompoundDocumentError(impl_->origin + " has no " + quoted + " stream");
+    GRef<GsfInput> child(gsf_infile_child_by_index(impl_->root.get(), i));
+    if (!child) {
+        throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
+                                     " stream of the compound document is damaged");
+    }
+    if (IsStorage(child.get())) {
+        throw ECompoundDocumentError(impl_->origin + ": " + quoted + " is a storage, not a stream");
+    }
+    // The size comes from the directory and may lie; read in pieces so that a
+    // claimed size larger than the document never allocates more than exists.
+    const gsf_off_t size = gsf_input_size(child.get());
+    std::vector<uint8_t> out;
+    out.reserve(static_cast<size_t>(std::min<gsf_off_t>(size, gsf_off_t(impl_->bytes.size()))));
+    constexpr size_t kPiece = 64 * 1024;
+    while (static_cast<gsf_off_t>(out.size()) < size) {
+        size_t n = static_cast<size_t>(std::min<gsf_off_t>(size - gsf_off_t(out.size()), gsf_off_t(kPiece)));
+        size_t at = out.size();
+        out.resize(at + n);
+        if (!gsf_input_read(child.get(), n, out.data() + at)) {
+            throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
+                                         " stream of the compound document is damaged (cut short)");
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> BuildCompoundDocument(std::span<const TCompoundStream> streams) {
+    InitLibrary();
+    GRef<GsfOutput> sink(gsf_output_memory_new());
+    if (!sink) throw ECompoundDocumentError("Cannot create a compound document in memory");
+    GRef<GsfOutfile> root(gsf_outfile_msole_new(sink.get()));
+    if (!root) throw ECompoundDocumentError("Cannot create a compound document in memory");
+    for (const TCompoundStream& s : streams) {
+        GRef<GsfOutput> child(gsf_outfile_new_child(root.get(), s.name.c_str(), FALSE));
+        if (!child) throw ECompoundDocumentError("Cannot create the stream \"" + s.name + "\"");
+        // libgsf takes the data in pieces of any size; large writes are fine.
+        if (!s.bytes.empty() && !gsf_output_write(child.get(), s.bytes.size(), s.bytes.data())) {
+            throw ECompoundDocumentError("Cannot write the stream \"" + s.name + "\"");
+        }
+        if (!gsf_output_close(child.get())) {
+            throw ECompoundDocumentError("Cannot close the stream \"" + s.name + "\"");
+        }
+    }
+    if (!gsf_output_close(GSF_OUTPUT(root.get()))) {
+        throw ECompoundDocumentError("Cannot complete the compound document");
+    }
+    const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    const gsf_off_t size = gsf_output_size(sink.get());
+    if (!data || size <= 0) throw ECompoundDocumentError("Cannot complete the compound document");
+    return std::vector<uint8_t>(data, data + size);
+}
+
+void WriteCompoundDocumentFile(const std::string& path, std::span<const TCompoundStream> streams) {
+    // Build first: the old file is replaced only by a complete new document.
+    std::vector<uint8_t> bytes = BuildCompoundDocument(streams);
+    WriteFileAtomically(path, bytes);
+}
+
+std::vector<uint8_t> ReadWorkbookStreamFromFile(const std::string& path) {
+    return TCompoundDocument::OpenFile(path).ReadStream(kWorkbookStreamName);
+}
+
+std::vector<uint8_t> ReadWorkbookStreamFromMemory(std::span<const uint8_t> document) {
+    return TCompoundDocument::OpenMemory(document).ReadStream(kWorkbookStreamName);
+}
+
+}  // namespace plu
