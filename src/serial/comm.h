@@ -31,9 +31,17 @@
 namespace plu {
 
 // Failures of OpenPort. The texts are part of the interface.
+// SystemError() is the errno behind a failure (0 when there is none), for
+// callers that explain more than the message says (a missing or busy device).
 class ECommsError : public Exception {
 public:
     using Exception::Exception;
+    ECommsError(const std::string& message, int systemError)
+        : Exception(message), systemError_(systemError) {}
+    int SystemError() const noexcept { return systemError_; }
+
+private:
+    int systemError_ = 0;
 };
 
 inline constexpr const char* kCommAlreadyOpen = "This serial port has been opened";
