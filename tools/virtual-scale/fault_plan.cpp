@@ -1,0 +1,69 @@
+#include "virtual-scale/fault_plan.h"
+
+#include <sstream>
+
+namespace plu::virtual_scale {
+
+namespace {
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in{std::string(text)};
+    while (std::getline(in, part, separator)) parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.emplace_back();
+    return parts;
+}
+
+}  // namespace
+
+std::optional<FaultRule> ParseFaultRule(std::string_view text, std::string* error) {
+    auto fail = [&](const std::string& why) -> std::optional<FaultRule> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    const std::vector<std::string> parts = Split(text, ':');
+    if (parts.empty() || parts.size() > 3) return fail("expected KIND[:COUNT[:FRAMES]]");
+    FaultRule rule;
+    const std::string& kind = parts[0];
+    if (kind == "checksum") rule.kind = FaultKind::BadChecksum;
+    else if (kind == "reject") rule.kind = FaultKind::Reject;
+    else if (kind == "silent") rule.kind = FaultKind::Silent;
+    else if (kind == "split") rule.kind = FaultKind::Split;
+    else if (kind == "garbage") rule.kind = FaultKind::Garbage;
+    else if (kind == "garbage-xoff") rule.kind = FaultKind::GarbageXoff;
+    else if (kind == "corrupt") rule.kind = FaultKind::Corrupt;
+    else return fail("unknown fault \"" + kind + "\"");
+    if (parts.size() >= 2) {
+        const std::string& count = parts[1];
+        if (count == "all") {
+            rule.remaining = -1;
+        } else if (!count.empty() && count.size() <= 6 &&
+                   count.find_first_not_of("0123456789") == std::string::npos) {
+            rule.remaining = std::stoi(count);
+        } else {
+            return fail("the count \"" + count + "\" is neither a number nor \"all\"");
+        }
+    }
+    if (parts.size() == 3) {
+        for (const std::string& prefix : Split(parts[2], ','))
+            if (!prefix.empty()) rule.prefixes.push_back(prefix);
+        if (rule.prefixes.empty()) return fail("no frame prefix given");
+    }
+    return rule;
+}
+
+bool FaultPlan::Take(FaultKind kind, std::string_view frameBody) {
+    for (FaultRule& rule : rules_) {
+        if (rule.kind != kind || rule.remaining == 0) continue;
+        bool matches = rule.prefixes.empty();
+        for (const std::string& prefix : rule.prefixes)
+            if (frameBody.substr(0, prefix.size()) == prefix) matches = true;
+        if (!matches) continue;
+        if (rule.remaining > 0) --rule.remaining;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace plu::virtual_scale

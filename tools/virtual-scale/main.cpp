@@ -1,0 +1,163 @@
+// virtual-scale: a label scale on a pseudo-terminal. See --help.
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "virtual-scale/frame_assembler.h"
+#include "virtual-scale/options.h"
+#include "virtual-scale/pty_line.h"
+#include "virtual-scale/virtual_scale.h"
+
+using namespace plu::virtual_scale;
+
+namespace {
+
+volatile sig_atomic_t g_stop = 0;
+
+void OnSignal(int) { g_stop = 1; }
+
+void InstallSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void SleepMs(long ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Milliseconds that n bytes take on the wire (start bit, 8 data bits, stop bit).
+long WireMs(std::size_t n, uint32_t baud) {
+    return static_cast<long>((n * 10 * 1000 + baud - 1) / baud);
+}
+
+std::string Printable(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// Writes one burst; with wire time, in small pieces paced at the line speed
+// (each piece well under the PC's 100 ms silence gap, so it stays one burst).
+bool SendBurst(PtyLine& line, const std::string& burst, const Options& o) {
+    if (!o.wireTime) return line.Write(burst, 1000);
+    const std::size_t piece = 8;
+    for (std::size_t at = 0; at < burst.size(); at += piece) {
+        const std::string part = burst.substr(at, piece);
+        if (!line.Write(part, 1000)) return false;
+        SleepMs(WireMs(part.size(), o.baud));
+    }
+    return true;
+}
+
+int Run(const Options& o) {
+    PluTable table = o.emptyTable ? PluTable{} : SamplePluTable();
+    if (!o.tablePath.empty()) table = LoadPluTable(o.tablePath);
+    VirtualScale scale(o.model, table);
+    for (const FaultRule& rule : o.faults) scale.Faults().Add(rule);
+    auto save = [&] {
+        if (o.savePath.empty()) return;
+        try {
+            SavePluTable(scale.Table(), o.savePath);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "virtual-scale: %s\n", e.what());
+        }
+    };
+    scale.OnDownloadComplete = save;
+
+    PtyLine line;
+    if (!o.linkPath.empty()) MakeDeviceLink(line.SlavePath(), o.linkPath);
+    std::printf("%s\n", o.linkPath.empty() ? line.SlavePath().c_str() : o.linkPath.c_str());
+    std::fflush(stdout);
+    if (o.verbose)
+        std::fprintf(stderr, "virtual-scale: serving %s as %s\n", line.SlavePath().c_str(),
+                     IdentificationBody(o.model).c_str());
+
+    FrameAssembler assembler;
+    char buffer[4096];
+    while (!g_stop) {
+        pollfd p{line.MasterFd(), POLLIN, 0};
+        const int ready = poll(&p, 1, 200);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready <= 0) continue;
+        const ssize_t n = read(line.MasterFd(), buffer, sizeof buffer);
+        if (n <= 0) {
+            // EAGAIN, or EIO in the instant between two opens: try again shortly.
+            if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) break;
+            SleepMs(20);
+            continue;
+        }
+        for (const std::string& body : assembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n)))) {
+            if (o.verbose) std::fprintf(stderr, "<- %s\n", Printable(body).c_str());
+            if (o.matchBaud) {
+                const uint32_t pcBaud = line.LineBaud();
+                if (pcBaud != o.baud) {
+                    // At another speed the scale hears only noise.
+                    if (o.verbose) std::fprintf(stderr, "   (line at %u baud: not understood)\n", pcBaud);
+                    continue;
+                }
+            }
+            if (o.wireTime) SleepMs(WireMs(body.size() + 3, o.baud));
+            SleepMs(o.delayMs);
+            const ScaleReply reply = scale.Answer(body);
+            for (std::size_t i = 0; i < reply.bursts.size() && !g_stop; ++i) {
+                if (i > 0) SleepMs(kBurstGapMs);
+                if (o.verbose) std::fprintf(stderr, "-> %s\n", Printable(reply.bursts[i]).c_str());
+                if (!SendBurst(line, reply.bursts[i], o) && o.verbose)
+                    std::fprintf(stderr, "   (nobody takes the reply)\n");
+            }
+        }
+    }
+    save();
+    if (!o.linkPath.empty()) RemoveDeviceLink(line.SlavePath(), o.linkPath);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "virtual-scale: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.exitWithParent) {
+        const pid_t parent = getppid();
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) return 0;  // the parent is already gone
+    }
+    InstallSignals();
+    try {
+        return Run(options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "virtual-scale: %s\n", e.what());
+        return 1;
+    }
+}
