@@ -153,6 +153,10 @@ void TComm::OpenPort() {
     transmitIdle_.store(true);
     ApplyTimeouts();
     ApplyLineSettings();
+    // An XOFF received earlier (line noise, a far side that was reset) leaves
+    // the terminal's output stopped across close and open; a freshly opened
+    // port starts with output allowed.
+    tcflow(fd, TCOON);
 
     s.stopFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     s.queueFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -241,6 +245,7 @@ void TComm::ApplyTimeouts() {
     s.readInterval.store(timeouts_.ReadIntervalTimeout);
     s.readMultiplier.store(timeouts_.ReadTotalTimeoutMultiplier);
     s.readConstant.store(timeouts_.ReadTotalTimeoutConstant);
+    s.timeoutsVersion.fetch_add(1);
     // The write time-outs have no effect of their own: a write that times
     // out is continued with the remaining bytes until the block is out.
 }

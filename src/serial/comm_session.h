@@ -41,6 +41,7 @@ struct PortShared {
     std::atomic<uint32_t> readInterval{100};
     std::atomic<uint32_t> readMultiplier{0};
     std::atomic<uint32_t> readConstant{0};
+    std::atomic<uint32_t> timeoutsVersion{0};  // counts ApplyTimeouts calls
     std::atomic<bool> marked{false};
     std::atomic<bool> replaceErrors{false};
     std::atomic<uint8_t> replacement{0};

@@ -95,7 +95,12 @@ void ReceiveLoop(PortShared& s) {
     uint8_t chunk[kReadBlockSize];
 
     Clock::time_point now = Clock::now();
-    timer.Begin(CurrentTimeouts(s), now);
+    uint32_t timeoutsVersion = 0;
+    const auto beginRead = [&](Clock::time_point at) {
+        timeoutsVersion = s.timeoutsVersion.load();
+        timer.Begin(CurrentTimeouts(s), at);
+    };
+    beginRead(now);
     Clock::time_point nextSample = now + kSampleInterval;
     uint32_t filterErrors = 0;
 
@@ -109,12 +114,12 @@ void ReceiveLoop(PortShared& s) {
                     return;
                 }
                 gathered.erase(gathered.begin(), gathered.begin() + static_cast<std::ptrdiff_t>(n));
-                timer.Begin(CurrentTimeouts(s), now);
+                beginRead(now);
                 if (!gathered.empty()) timer.BytesArrived(now);
                 continue;
             }
             case TReadTimer::Verdict::Restart:
-                timer.Begin(CurrentTimeouts(s), now);
+                beginRead(now);
                 continue;
             case TReadTimer::Verdict::Wait:
                 break;
@@ -163,6 +168,12 @@ void ReceiveLoop(PortShared& s) {
 
         const ssize_t n = read(s.fd, chunk, sizeof chunk);
         if (n > 0) {
+            // New time-outs apply to the next read; a read that has nothing
+            // yet counts as next, so a change while the line was quiet
+            // applies to the bytes that end the quiet.
+            if (gathered.empty() && s.timeoutsVersion.load() != timeoutsVersion) {
+                beginRead(Clock::now());
+            }
             uint32_t errors = 0;
             filter.Filter(CurrentFilter(s), chunk, static_cast<size_t>(n), gathered, errors);
             if (!sampler.CountsErrors()) filterErrors |= errors;
