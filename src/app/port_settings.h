@@ -1,0 +1,85 @@
+// The logic of the port settings dialog ("Comm Port"), without a toolkit:
+// three selections (port, baud rate, data format) that are applied to the
+// serial line and opened by ApplyAndOpen, stepped like an odometer by the
+// link engine when no scale answers, and remembered/restored around the
+// dialog's visits. The window shows them; plu-tool uses them as they are.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/serial_line.h"
+#include "link/link_engine.h"
+#include "link/link_host.h"
+
+namespace plu {
+
+// Fills a list with the machine's serial ports; false (list untouched) when
+// they cannot be enumerated. ListSerialPorts by default.
+using PortLister = std::function<bool(std::vector<std::string>&)>;
+
+class PortSettings {
+public:
+    // The selections' lists as shipped.
+    static const std::vector<std::string> kInitialPorts;      // com1, com3, com4, com2
+    static const std::vector<std::string> kShippedBaudRates;  // 1200 … 19200
+    static const std::vector<std::string> kShippedDataFormats;  // 8N1
+
+    // `host` receives panel 0 and the timer switch; `engine` is told when the
+    // port has been opened.
+    PortSettings(ISerialLine& line, LinkEngine& engine, ILinkHost& host);
+
+    std::vector<std::string> Ports = kInitialPorts;
+    std::vector<std::string> BaudRates = kShippedBaudRates;
+    std::vector<std::string> DataFormats = kShippedDataFormats;
+    int PortIndex = -1, BaudIndex = -1, DataIndex = -1;  // -1: nothing selected
+    uint16_t SavedPortIndex = 0, SavedBaudIndex = 0, SavedDataIndex = 0;
+
+    // Start-up: not connected, lists the ports (the ports in `first` go in
+    // front of the enumerated ones), selects the first port, 9600 and 8N1,
+    // and applies and opens. Throws the open error, as ApplyAndOpen does.
+    void FormCreate(const PortLister& lister, const std::vector<std::string>& first = {});
+
+    // Panel 0 := "port,baud,data"; applies the selections; opens (its error
+    // goes to the caller, nothing after it happens); then a link poll goes out
+    // and the timer is enabled.
+    void ApplyAndOpen();
+
+    // Data format to its next entry; from its last back to the first with the
+    // baud rate moving on; from the last baud rate back to the first with the
+    // port moving on; after the last port the first.
+    void StepSelections();
+
+    // Serial > Serial Set: the timer stops, the selections are remembered,
+    // the dialog shows.
+    void ShowDialog();
+    // "Open Port": closes the port, remembers the selections, applies and
+    // opens, and closes the dialog. When opening throws, the dialog stays.
+    void OpenPortClick();
+    // Every way of closing the dialog: the remembered selections come back
+    // and the timer runs again.
+    void FormClose();
+    bool DialogVisible() const { return dialogVisible_; }
+
+    std::string PortText() const;
+    std::string BaudText() const;
+    std::string DataText() const;
+    // "ttyUSB0,9600,8N1"
+    std::string PanelText() const;
+
+    // The settings a data format text gives: "8N1" 8 bits, no parity, 1 stop
+    // bit; "7E1" 7, even, 1; anything else (no selection too) 7, odd, 1.
+    static void DataFormatSettings(const std::string& text, LineChoice& choice);
+
+private:
+    void Remember();
+
+    ISerialLine& line_;
+    LinkEngine& engine_;
+    ILinkHost& host_;
+    bool dialogVisible_ = false;
+};
+
+}  // namespace plu
