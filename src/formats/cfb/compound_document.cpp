@@ -69,7 +69,7 @@ void InitLibrary() {
         const GLogLevelFlags levels = static_cast<GLogLevelFlags>(
             G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
             G_LOG_LEVEL_DEBUG);
-        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils", "GLib-GObject"}) {
+        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils"}) {
             g_log_set_handler(domain, levels, Quiet, nullptr);
         }
     });

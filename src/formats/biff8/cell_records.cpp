@@ -1,0 +1,234 @@
+#include "formats/biff8/cell_records.h"
+
+#include <cstring>
+
+#include "base/conversions.h"
+#include "formats/biff8/record_lists.h"
+#include "formats/biff8/rk_value.h"
+#include "formats/biff8/xls_errors.h"
+#include "formats/biff8/xls_string.h"
+
+namespace plu {
+
+void TBaseRowColRecord::Create(uint16_t id, int32_t size) {
+    if (size <= 3) RaiseBadRecord(id);
+    TXlsRecord::Create(id, size);
+}
+
+WideString TNumericCellRecord::AsText() const { return FloatToStr(AsFloat()); }
+
+void TNumberRecord::SetValue(const TXlsValue& value) { SetDouble(6, value.number); }
+
+double TRKRecord::AsFloat() const { return DecodeRK(GetLong(6)); }
+
+void TRKRecord::SetValue(const TXlsValue& value) {
+    auto rk = EncodeRK(value.number);
+    if (!rk) RaiseBadCellValue(FloatToStr(value.number));
+    SetLong(6, *rk);
+}
+
+void TIntegerRecord::SetValue(const TXlsValue& value) {
+    const double v = value.number;
+    if (!(v >= 0 && v <= 65535 && v == static_cast<double>(static_cast<uint16_t>(v)))) {
+        RaiseBadCellValue(FloatToStr(v));
+    }
+    SetWord(7, static_cast<uint16_t>(v));
+}
+
+WideString TLabelRecord::AsText() const { return ReadLabelText(*this, 6); }
+
+void TLabelRecord::Assign(uint16_t row, uint16_t col, uint16_t xf, WideStringView text) {
+    const int n = EncodedXlsStringSize(text, 2);
+    Create(rid::LABEL, 6 + n);
+    SetRow(row);
+    SetCol(col);
+    SetXF(xf);
+    EncodeXlsStringInto(text, 2, MutableBody().data() + 6);
+}
+
+void TLabelRecord::SetValue(const TXlsValue& value) {
+    Assign(Row(), Col(), XF(), value.kind == TXlsValueKind::vkText ? WideStringView(value.text)
+                                                                   : WideStringView());
+}
+
+void TLabelSSTRecord::SetList(TXlsList* list) {
+    auto* share = dynamic_cast<TShareStrList*>(list);
+    if (!share) RaiseNotShareStrList();
+    list_ = share;
+}
+
+void TLabelSSTRecord::SetValue(const TXlsValue& value) {
+    if (!list_) RaiseNotShareStrList();
+    auto s = std::make_unique<TXlsStringAccess>();
+    s->options = 0x01;
+    s->text16 = value.text;
+    s->charCount = static_cast<uint16_t>(value.text.size());
+    SetLong(6, static_cast<uint32_t>(list_->Add(std::move(s))));
+}
+
+WideString TLabelSSTRecord::AsText() const {
+    const uint32_t i = StringIndex();
+    if (!list_ || i >= static_cast<uint32_t>(list_->Count())) RaiseReadError();
+    return list_->Item(static_cast<int>(i)).Text();
+}
+
+TFormulaRecord::TFormulaRecord() = default;
+TFormulaRecord::~TFormulaRecord() = default;
+
+void TFormulaRecord::AfterRead() {
+    result_ = {};
+    stringFollows_ = false;
+    if (GetWord(12) == 0xFFFF) {
+        switch (GetByte(6)) {
+            case 0:
+                result_ = TXlsValue::Text({});
+                stringFollows_ = true;
+                break;
+            case 1:
+                result_ = TXlsValue::Boolean(GetByte(8) == 1);
+                break;
+            case 2:
+            case 3:
+                result_ = TXlsValue::Text({});
+                break;
+            default:
+                break;
+        }
+    } else {
+        result_ = TXlsValue::Number(GetDouble(6));
+    }
+}
+
+void TFormulaRecord::SetValue(const TXlsValue& value) {
+    result_ = value;
+    stringFollows_ = false;
+    uint8_t bytes[8] = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+    switch (value.kind) {
+        case TXlsValueKind::vkNumber:
+            std::memcpy(bytes, &value.number, 8);
+            break;
+        case TXlsValueKind::vkBoolean:
+            bytes[0] = 1;
+            bytes[2] = value.boolean ? 1 : 0;
+            break;
+        case TXlsValueKind::vkText:
+            bytes[0] = value.text.empty() ? 3 : 0;
+            break;
+        case TXlsValueKind::vkBlank:
+            bytes[0] = 3;
+            result_ = TXlsValue::Text({});
+            break;
+    }
+    SetBytes(6, bytes);
+}
+
+double TFormulaRecord::AsFloat() const {
+    switch (result_.kind) {
+        case TXlsValueKind::vkNumber:
+            return result_.number;
+        case TXlsValueKind::vkBoolean:
+            return result_.boolean ? 1.0 : 0.0;
+        case TXlsValueKind::vkText: {
+            double v = 0;
+            return TryStrToFloat(result_.text, v) ? v : 0.0;
+        }
+        default:
+            return 0;
+    }
+}
+
+WideString TFormulaRecord::AsText() const {
+    switch (result_.kind) {
+        case TXlsValueKind::vkNumber:
+            return FloatToStr(result_.number);
+        case TXlsValueKind::vkBoolean:
+            return BoolToStr(result_.boolean);
+        case TXlsValueKind::vkText:
+            return result_.text;
+        default:
+            return {};
+    }
+}
+
+void TFormulaRecord::SetStringResult(WideString text) {
+    result_ = TXlsValue::Text(std::move(text));
+    stringFollows_ = false;
+}
+
+std::span<const uint8_t> TFormulaRecord::TokenData() const {
+    auto body = Body();
+    return body.size() > 22 ? body.subspan(22) : std::span<const uint8_t>();
+}
+
+bool TFormulaRecord::IsSharedFormula() const {
+    return Size() > 22 && (GetWord(14) & 0x0008) != 0 && GetByte(22) == 0x01;
+}
+
+void TFormulaRecord::AttachTable(std::unique_ptr<TTableRecord> table) { table_ = std::move(table); }
+
+void TMulRKRecord::Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const {
+    const int first = FirstCol(), last = LastCol();
+    for (int c = first; c <= last; ++c) {
+        const int at = 4 + 6 * (c - first);
+        auto rk = std::make_unique<TRKRecord>();
+        rk->Create(rid::RK, 10);
+        rk->SetRow(Row());
+        rk->SetCol(static_cast<uint16_t>(c));
+        uint8_t entry[6];
+        GetBytes(at, entry);
+        rk->SetBytes(4, entry);
+        store(std::move(rk));
+    }
+}
+
+void TMulBlankRecord::Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const {
+    const int first = FirstCol(), last = LastCol();
+    for (int c = first; c <= last; ++c) {
+        const uint16_t xf = GetWord(4 + 2 * (c - first));
+        store(MakeBlank(Row(), static_cast<uint16_t>(c), xf));
+    }
+}
+
+WideString TStringRecord::Text() const { return ReadLabelText(*this, 0); }
+
+std::span<const uint8_t> TShrFmlaRecord::TokenData() const {
+    auto body = Body();
+    return body.size() > 10 ? body.subspan(10) : std::span<const uint8_t>();
+}
+
+std::unique_ptr<TBlankRecord> MakeBlank(uint16_t row, uint16_t col, uint16_t xf) {
+    auto r = std::make_unique<TBlankRecord>();
+    r->Create(rid::BLANK, 6);
+    r->SetRow(row);
+    r->SetCol(col);
+    r->SetXF(xf);
+    return r;
+}
+
+std::unique_ptr<TNumberRecord> MakeNumber(uint16_t row, uint16_t col, uint16_t xf, double value) {
+    auto r = std::make_unique<TNumberRecord>();
+    r->Create(rid::NUMBER, 14);
+    r->SetRow(row);
+    r->SetCol(col);
+    r->SetXF(xf);
+    r->SetDouble(6, value);
+    return r;
+}
+
+std::unique_ptr<TLabelRecord> MakeLabel(uint16_t row, uint16_t col, uint16_t xf, WideStringView text) {
+    auto r = std::make_unique<TLabelRecord>();
+    r->Assign(row, col, xf, text);
+    return r;
+}
+
+std::unique_ptr<TRKRecord> MakeRK(uint16_t row, uint16_t col, uint16_t xf, double value) {
+    auto r = std::make_unique<TRKRecord>();
+    r->Create(rid::RK, 10);
+    r->SetRow(row);
+    r->SetCol(col);
+    r->SetXF(xf);
+    r->SetValue(TXlsValue::Number(value));
+    return r;
+}
+
+}  // namespace plu

@@ -1,0 +1,123 @@
+#include "formats/biff8/cell_table.h"
+
+#include <algorithm>
+
+#include "formats/biff8/xls_errors.h"
+
+namespace plu {
+
+void TRowRecordList::Add(std::unique_ptr<TRowRecord> record) {
+    const int row = record->Row();
+    if (Get(row)) RaiseDuplicateRow();
+    Put(std::move(record));
+}
+
+void TRowRecordList::Put(std::unique_ptr<TRowRecord> record) {
+    const size_t row = record->Row();
+    if (row >= rows_.size()) rows_.resize(row + 1);
+    rows_[row] = std::move(record);
+}
+
+TCellRecord* TRow::Find(int col) const {
+    auto it = std::lower_bound(cells_.begin(), cells_.end(), col,
+                               [](const std::unique_ptr<TCellRecord>& c, int v) { return c->Col() < v; });
+    return it != cells_.end() && (*it)->Col() == col ? it->get() : nullptr;
+}
+
+void TRow::Put(std::unique_ptr<TCellRecord> record) {
+    const int col = record->Col();
+    if (cells_.empty() || cells_.back()->Col() < col) {
+        cells_.push_back(std::move(record));
+        return;
+    }
+    auto it = std::lower_bound(cells_.begin(), cells_.end(), col,
+                               [](const std::unique_ptr<TCellRecord>& c, int v) { return c->Col() < v; });
+    if (it != cells_.end() && (*it)->Col() == col) {
+        *it = std::move(record);
+    } else {
+        cells_.insert(it, std::move(record));
+    }
+}
+
+TRow& TBaseColRowList::Ensure(int row) {
+    const size_t r = static_cast<size_t>(row);
+    if (r >= rows_.size()) rows_.resize(r + 1);
+    if (!rows_[r]) rows_[r] = std::make_unique<TRow>();
+    return *rows_[r];
+}
+
+TCells::TCells(TWorkSheet* sheet) : merged_(TMergedCellsRecord::Make()), sheet_(sheet) {}
+
+void TCells::Put(std::unique_ptr<TCellRecord> record) {
+    const int row = record->Row();
+    cellRows_.Ensure(row).Put(std::move(record));
+}
+
+TCellRecord* TCells::Get(int row, int col) const {
+    const TRow* r = cellRows_.Get(row);
+    return r ? r->Find(col) : nullptr;
+}
+
+TRowStatistics TCells::Statistics() const {
+    TRowStatistics s;
+    int present = 0;
+    bool any = false;
+    for (int r = 0; r < rows_.Count(); ++r) {
+        const TRowRecord* row = rows_.Get(r);
+        if (!row) continue;
+        if (!any) {
+            s.firstRow = r;
+            s.firstCol = row->FirstCol();
+            s.colEnd = row->ColEnd() + 1;
+            any = true;
+        }
+        s.rowEnd = r + 1;
+        s.firstCol = std::min<int>(s.firstCol, row->FirstCol());
+        s.colEnd = std::max<int>(s.colEnd, row->ColEnd() + 1);
+        ++present;
+    }
+    s.blockCount = (present + kRowsPerBlock - 1) / kRowsPerBlock;
+    return s;
+}
+
+const TColInfo& TColInfoList::At(int i) const {
+    Sort();
+    return items_.at(static_cast<size_t>(i));
+}
+
+TColInfo& TColInfoList::At(int i) {
+    Sort();
+    return items_.at(static_cast<size_t>(i));
+}
+
+const TColInfo* TColInfoList::Find(int column) const {
+    Sort();
+    auto it = std::lower_bound(items_.begin(), items_.end(), column,
+                               [](const TColInfo& c, int v) { return c.column < v; });
+    return it != items_.end() && it->column == column ? &*it : nullptr;
+}
+
+TColInfo& TColInfoList::Entry(int column) {
+    Sort();
+    auto it = std::lower_bound(items_.begin(), items_.end(), column,
+                               [](const TColInfo& c, int v) { return c.column < v; });
+    if (it != items_.end() && it->column == column) return *it;
+    TColInfo info;
+    info.column = column;
+    return *items_.insert(it, info);
+}
+
+void TColInfoList::Append(const TColInfo& info) {
+    if (!items_.empty() && items_.back().column >= info.column) sorted_ = false;
+    items_.push_back(info);
+}
+
+void TColInfoList::Sort() const {
+    if (sorted_) return;
+    // Stable: of two entries for one column the first appended stays first.
+    std::stable_sort(items_.begin(), items_.end(),
+                     [](const TColInfo& a, const TColInfo& b) { return a.column < b.column; });
+    sorted_ = true;
+}
+
+}  // namespace plu

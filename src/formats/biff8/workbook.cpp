@@ -1,0 +1,328 @@
+#include "formats/biff8/workbook.h"
+
+#include <algorithm>
+
+#include "base/screen.h"
+#include "formats/biff8/record_reader.h"
+#include "formats/biff8/xls_errors.h"
+#include "formats/biff8/xls_writer.h"
+#include "formats/cfb/compound_document.h"
+
+namespace plu {
+namespace {
+
+template <typename T>
+std::unique_ptr<T> Downcast(std::unique_ptr<TXlsRecord> r) {
+    return std::unique_ptr<T>(static_cast<T*>(r.release()));
+}
+
+}  // namespace
+
+void TBaseStream::LoadFromStream(TXlsByteStream& stream) {
+    std::vector<uint8_t> bytes(stream.Size() - std::min(stream.Size(), stream.Position()));
+    size_t got = 0;
+    while (got < bytes.size()) {
+        size_t n = stream.Read(std::span<uint8_t>(bytes).subspan(got));
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.resize(got);
+    TXlsReader reader(bytes);
+    ReadFrom(reader);
+}
+
+void TBaseStream::SaveToStream(TXlsByteStream& stream) {
+    TXlsWriter writer(&stream);
+    WriteTo(writer);
+    writer.Flush();
+}
+
+// ---------------------------------------------------------------- sheet
+
+TWorkSheet::TWorkSheet(TWorkbook* workbook)
+    : workbook_(workbook),
+      cells_(this),
+      columns_(workbook ? workbook->CharWidth() : 8),
+      defaultRowHeight_(TDefaultRowHeightRecord::Make(0, 285)) {}
+
+TWorkSheet::~TWorkSheet() = default;
+
+const TShrFmlaRecord* TWorkSheet::SharedFormulaAt(int row, int col) const {
+    for (const auto& f : sharedFormulas_) {
+        if (f->Size() >= 6 && f->Covers(row, col)) return f.get();
+    }
+    return nullptr;
+}
+
+void TWorkSheet::ReadFrom(TXlsReader& reader) {
+    // An embedded chart brings its own BOF ... EOF substream inside the
+    // sheet; it is skipped whole, so its EOF does not end the sheet.
+    int nested = 0;
+    for (;;) {
+        std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);
+        if (!record) return;  // the stream ended before the sheet's EOF
+        const uint16_t id = record->Id();
+        if (nested > 0) {
+            if (id == rid::BOF) ++nested;
+            if (id == rid::EOF_) --nested;
+            continue;
+        }
+        if (id == rid::BOF) {
+            nested = 1;
+            continue;
+        }
+        if (id == rid::EOF_) {
+            eof_ = Downcast<TEOFRecord>(std::move(record));
+            return;
+        }
+        Place(std::move(record));
+    }
+}
+
+void TWorkSheet::Place(std::unique_ptr<TXlsRecord> record) {
+    switch (record->Id()) {
+        case rid::BLANK:
+        case rid::NUMBER:
+        case rid::RK:
+        case rid::LABEL:
+        case rid::INTEGER:
+        case rid::FORMULA:
+            cells_.Put(Downcast<TCellRecord>(std::move(record)));
+            break;
+        case rid::LABELSST: {
+            auto cell = Downcast<TLabelSSTRecord>(std::move(record));
+            if (workbook_) cell->SetList(&workbook_->Globals().SharedStrings());
+            cells_.Put(std::move(cell));
+            break;
+        }
+        case rid::ROW:
+            cells_.Rows().Add(Downcast<TRowRecord>(std::move(record)));
+            break;
+        case rid::MERGEDCELLS: {
+            // Excel splits long lists of merged ranges over several records;
+            // their ranges are all kept.
+            auto merged = Downcast<TMergedCellsRecord>(std::move(record));
+            if (!mergedRead_) {
+                cells_.SetMerged(std::move(merged));
+                mergedRead_ = true;
+            } else {
+                for (int i = 0; i < merged->RangeCount(); ++i) cells_.Merged().AddRange(merged->GetRange(i));
+            }
+            break;
+        }
+        case rid::MULRK:
+            static_cast<const TMulRKRecord&>(*record).Expand(
+                [this](std::unique_ptr<TCellRecord> c) { cells_.Put(std::move(c)); });
+            break;
+        case rid::MULBLANK:
+            static_cast<const TMulBlankRecord&>(*record).Expand(
+                [this](std::unique_ptr<TCellRecord> c) { cells_.Put(std::move(c)); });
+            break;
+        case rid::COLINFO:
+            ApplyColInfo(static_cast<const TColInfoRecord&>(*record));
+            break;
+        case rid::DEFAULTROWHEIGHT:
+            defaultRowHeight_ = Downcast<TDefaultRowHeightRecord>(std::move(record));
+            break;
+        case rid::DEFCOLWIDTH:
+            defColWidth_ = Downcast<TDefaultColWidthRecord>(std::move(record));
+            break;
+        case rid::STANDARDWIDTH:
+            standardWidth_ = Downcast<TStandardWidthRecord>(std::move(record));
+            break;
+        case rid::DIMENSIONS:
+            dimensions_ = Downcast<TDimensionsRecord>(std::move(record));
+            break;
+        case rid::PANE:
+            pane_ = Downcast<TPaneRecord>(std::move(record));
+            break;
+        case rid::WINDOW2:
+            window2_ = Downcast<TWindow2Record>(std::move(record));
+            break;
+        case rid::PROTECT:
+            protect_ = Downcast<TProtectRecord>(std::move(record));
+            break;
+        case rid::SHRFMLA:
+            sharedFormulas_.push_back(Downcast<TShrFmlaRecord>(std::move(record)));
+            break;
+        default:
+            break;  // drawing, notes, selections, page settings, unknown ids
+    }
+}
+
+void TWorkSheet::ApplyColInfo(const TColInfoRecord& info) {
+    const int first = info.FirstCol();
+    // A sheet has 256 columns; Excel itself writes 256 as the last column
+    // of a "rest of the sheet" entry.
+    const int last = std::min<int>(info.LastCol(), kMaxColumns - 1);
+    const int raw = info.Width();
+    const int xf = info.XF();
+    const int options = info.Options();
+    for (int c = first; c <= last; ++c) {
+        TColInfo& e = columns_.Entry(c);
+        e.rawWidth = raw;
+        e.width = MulDiv(raw, columns_.CharWidth(), 256);
+        e.xf = xf;
+        e.options = options;
+    }
+}
+
+// ---------------------------------------------------------------- globals
+
+TWorkbookGlobals::TWorkbookGlobals() = default;
+TWorkbookGlobals::~TWorkbookGlobals() = default;
+
+TPaletteRecord& TWorkbookGlobals::Palette() {
+    if (!palette_) palette_ = TPaletteRecord::MakeDefault();
+    return *palette_;
+}
+
+void TWorkbookGlobals::ReadFrom(TXlsReader& reader) {
+    for (;;) {
+        std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);
+        if (!record) break;
+        bool done = false;
+        switch (record->Id()) {
+            case rid::XF:
+                xfs_.Add(Downcast<TXFRecord>(std::move(record)));
+                break;
+            case rid::FONT:
+                fonts_.Add(Downcast<TFontRecord>(std::move(record)));
+                break;
+            case rid::FORMAT:
+                formats_.Add(Downcast<TFormatRecord>(std::move(record)));
+                break;
+            case rid::SST:
+                DecodeSST(*record, sharedStrings_);
+                break;
+            case rid::PALETTE:
+                palette_ = Downcast<TPaletteRecord>(std::move(record));
+                break;
+            case rid::BOF:
+                RaiseReadFailed();
+            case rid::EOF_:
+                eof_ = Downcast<TEOFRecord>(std::move(record));
+                done = true;
+                break;
+            case rid::BOUNDSHEET:
+                boundSheets_.Add(Downcast<TBoundSheetRecord>(std::move(record)));
+                break;
+            default:
+                break;  // STYLE, WINDOW1, names, external references, drawings
+        }
+        if (done) break;
+    }
+    if (!palette_) palette_ = TPaletteRecord::MakeDefault();
+}
+
+// ---------------------------------------------------------------- sheet list
+
+TWorkSheet& TWorkSheetList::Item(int index) const {
+    if (index < 0 || index >= Count()) {
+        throw ERangeError("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    return *items_[static_cast<size_t>(index)];
+}
+
+TWorkSheet& TWorkSheetList::Add(std::unique_ptr<TWorkSheet> sheet, int index) {
+    TWorkSheet& added = *sheet;
+    if (index < 0 || index >= Count()) {
+        items_.push_back(std::move(sheet));
+    } else {
+        items_.insert(items_.begin() + index, std::move(sheet));
+    }
+    return added;
+}
+
+// ---------------------------------------------------------------- workbook
+
+TWorkbook::TWorkbook(ITextMeasurer* measurer) : measurer_(measurer) {}
+TWorkbook::~TWorkbook() = default;
+
+ITextMeasurer& TWorkbook::Measurer() const { return measurer_ ? *measurer_ : DefaultTextMeasurer(); }
+
+TWorkSheet& TWorkbook::AddSheet(WideStringView name) {
+    auto sheet = std::make_unique<TWorkSheet>(this);
+    sheet->SetName(name);
+    return sheets_.Add(std::move(sheet));
+}
+
+int TWorkbook::ComputeCharWidth() {
+    int width;
+    if (globals_.Fonts().Count() > 0) {
+        width = Measurer().TextWidth(globals_.Fonts().Item(0).FontHandle(), u"0");
+    } else {
+        auto font = TFontRecord::Make(u"宋体");
+        font->SetHeight(240);
+        font->SetCharset(134);
+        width = Measurer().TextWidth(font->FontHandle(), u"0");
+    }
+    SetCharWidth(width);
+    return charWidth_;
+}
+
+WideString TWorkbook::GetNameText(uint8_t, int, int) const { return u"#NAME?"; }
+
+void TWorkbook::ReadFrom(TXlsReader& reader) {
+    std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);
+    while (record && record->Id() != 0) {
+        if (record->Id() != rid::BOF) RaiseReadFailed();
+        switch (record->GetWord(2)) {
+            case TBOFRecord::kGlobals:
+                globals_.SetBof(Downcast<TBOFRecord>(std::move(record)));
+                globals_.ReadFrom(reader);
+                ComputeCharWidth();
+                break;
+            case TBOFRecord::kWorksheet: {
+                TWorkSheet& sheet = AddSheet();
+                sheet.SetBof(Downcast<TBOFRecord>(std::move(record)));
+                sheet.ReadFrom(reader);
+                break;
+            }
+            case TBOFRecord::kChart:
+                // Dropped; the chart's own records follow and fail as
+                // top-level records that are not a BOF.
+                break;
+            default:
+                RaiseReadFailed();
+        }
+        if (reader.AtEnd()) break;
+        record = reader.ReadRecord(true);
+    }
+    const int named = std::min(globals_.BoundSheets().Count(), sheets_.Count());
+    for (int i = 0; i < named; ++i) sheets_.Item(i).SetName(globals_.BoundSheets().Item(i).Name());
+}
+
+void TWorkbook::LoadFromBytes(std::span<const uint8_t> stream) {
+    TXlsReader reader(stream);
+    ReadFrom(reader);
+}
+
+std::vector<uint8_t> TWorkbook::SaveToBytes() {
+    TXlsWriter writer;
+    WriteTo(writer);
+    return writer.TakeBytes();
+}
+
+void TWorkbook::LoadFromFile(const std::string& path) {
+    LoadFromStorage(TCompoundDocument::OpenFile(path));
+}
+
+void TWorkbook::LoadFromStorage(const TCompoundDocument& document) {
+    std::vector<uint8_t> stream = document.ReadStream(kWorkbookStreamName);
+    LoadFromBytes(stream);
+}
+
+std::vector<uint8_t> TWorkbook::SaveToDocument() {
+    std::vector<uint8_t> stream = SaveToBytes();
+    TCompoundStream s{std::string(kWorkbookStreamName), stream};
+    return BuildCompoundDocument(std::span<const TCompoundStream>(&s, 1));
+}
+
+void TWorkbook::SaveToFile(const std::string& path) {
+    std::vector<uint8_t> stream = SaveToBytes();
+    TCompoundStream s{std::string(kWorkbookStreamName), stream};
+    WriteCompoundDocumentFile(path, std::span<const TCompoundStream>(&s, 1));
+}
+
+}  // namespace plu

@@ -1,0 +1,36 @@
+#include "formats/biff8/xls_errors.h"
+
+#include <cstdio>
+
+namespace plu {
+
+void RaiseReadFailed() { throw EXlsError(kXlsReadFailed, u"读取记录失败. 文件无效"); }
+
+void RaiseBadRecord(uint16_t recordId) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(recordId));
+    throw EXlsError(kXlsBadRecord, u"0x" + AsciiToWide(hex) + u" 记录无效");
+}
+
+void RaiseReadError() { throw EXlsError(kXlsReadError, u"读取记录出错"); }
+
+void RaiseTooManyEntries(int entry, int maximum) {
+    throw EXlsError(kXlsTooManyEntries,
+                    u"过多的条目 (" + IntToWide(entry) + u" 超过最大支持数" + IntToWide(maximum) + u")");
+}
+
+void RaiseSecondContinue() { throw EXlsError(kXlsSecondContinue, u"试图在一个记录上添加多个CONTINUE记录"); }
+
+void RaiseDuplicateRow() { throw EXlsError(kXlsDuplicateRow, u"重复的ROW记录"); }
+
+void RaiseRowCountMismatch() { throw EXlsError(kXlsRowCountMismatch, u"ROW记录数与单元格数不相同"); }
+
+void RaiseBadCellValue(WideStringView valueText) {
+    throw EXlsError(kXlsBadCellValue, u"无效的单元格值: \"" + WideString(valueText) + u"\"");
+}
+
+void RaiseNotShareStrList() { throw EXlsError(0, u"AList must be TShareStrList"); }
+
+void RaiseXlsLimit(const std::string& text) { throw EXlsError(0, Utf8ToWide(text)); }
+
+}  // namespace plu
