@@ -275,6 +275,7 @@ protected:
 
 private:
     friend class TKtResourceManager;
+    friend const TKtGridStyle& SharedDefaultStyle();
     explicit TKtGridStyle(TKtStyleNode* node);  // the shared default style
 
     TKtStyleNode* node_ = nullptr;

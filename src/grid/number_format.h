@@ -65,7 +65,8 @@ enum class TKtFormatTokenKind : uint8_t {
     MarkerAmPmLower,  // "am/pm"
     MarkerAP,         // "a/p"
     MarkerChinese,    // "上午/下午"
-    LeadingDigits     // inserted before the first digit placeholder or point
+    LeadingDigits,    // inserted before the first digit placeholder or point
+    Comma             // ",": nothing in numbers (thousands, scale); itself in dates
 };
 
 struct TKtFormatToken {

@@ -1,0 +1,121 @@
+#include "grid/resource_manager.h"
+
+#include <unordered_map>
+#include <utility>
+
+#include "grid/format_list.h"
+#include "grid/number_format.h"
+
+namespace plu {
+
+namespace {
+
+// The table's own hash: 64 bits over the packed record, so that records
+// differing in any byte spread over the buckets (the 16-bit record hash
+// alone would crowd tens of thousands of records into few values).
+struct RecordHasher {
+    size_t operator()(const TKtStyleRecord& record) const noexcept {
+        uint64_t h = 14695981039346656037ull;
+        for (uint8_t b : record.Pack()) {
+            h ^= b;
+            h *= 1099511628211ull;
+        }
+        h ^= h >> 29;
+        return static_cast<size_t>(h);
+    }
+};
+
+}  // namespace
+
+struct TKtResourceManager::Table {
+    std::unordered_map<TKtStyleRecord, std::unique_ptr<TKtStyleNode>, RecordHasher> nodes;
+    using Handle = decltype(nodes)::node_type;
+
+    TKtStyleNode* Acquire(const TKtStyleRecord& record) {
+        auto it = nodes.find(record);
+        if (it == nodes.end()) {
+            auto node = std::make_unique<TKtStyleNode>();
+            node->Record = record;
+            node->Hash = record.Hash();
+            it = nodes.emplace(record, std::move(node)).first;
+        }
+        TKtStyleNode* node = it->second.get();
+        ++node->RefCount;
+        return node;
+    }
+
+    // Drops one reference; at 0 the node leaves the table and is handed back
+    // so that the caller frees it after leaving the lock.
+    Handle Release(TKtStyleNode* node) {
+        if (node == nullptr || --node->RefCount > 0) return {};
+        return nodes.extract(node->Record);
+    }
+};
+
+TKtResourceManager::TKtResourceManager()
+    : table_(std::make_unique<Table>()),
+      formats_(std::make_unique<TKtFormatList>()),
+      mask_(std::make_unique<TKtNumberFormatMask>()) {}
+
+TKtResourceManager::~TKtResourceManager() = default;
+
+TKtStyleNode* TKtResourceManager::Acquire(const TKtStyleRecord& record) {
+    std::lock_guard guard(mutex_);
+    return table_->Acquire(record);
+}
+
+void TKtResourceManager::Release(TKtStyleNode* node) {
+    Table::Handle freed;
+    {
+        std::lock_guard guard(mutex_);
+        freed = table_->Release(node);
+    }
+}
+
+void TKtResourceManager::Rebind(TKtGridStyle& style, TKtStyleNode* node) {
+    Table::Handle freed;
+    bool changed = false;
+    {
+        std::unique_lock<std::recursive_mutex> own;
+        if (style.Lock()) own = std::unique_lock(*style.Lock());
+        std::lock_guard guard(mutex_);
+        if (node != nullptr) ++node->RefCount;
+        TKtStyleNode* old = style.node_;
+        style.node_ = node;
+        changed = old != node && old != nullptr;
+        freed = table_->Release(old);
+    }
+    // The owner's handler runs outside the locks: it repaints and may touch
+    // other styles.
+    if (changed) style.Changed();
+}
+
+void TKtResourceManager::Update(TKtGridStyle& style, const TKtStyleRecord& record) {
+    Table::Handle freed;
+    bool changed = false;
+    {
+        std::unique_lock<std::recursive_mutex> own;
+        if (style.Lock()) own = std::unique_lock(*style.Lock());
+        std::lock_guard guard(mutex_);
+        TKtStyleNode* node = table_->Acquire(record);
+        TKtStyleNode* old = style.node_;
+        style.node_ = node;
+        changed = old != node;
+        freed = table_->Release(old);
+    }
+    if (changed) style.Changed();
+}
+
+size_t TKtResourceManager::NodeCount() const {
+    std::lock_guard guard(mutex_);
+    return table_->nodes.size();
+}
+
+int TKtResourceManager::FormatIndexOf(WideStringView text) { return formats_->IndexOf(text); }
+
+TKtResourceManager& ResourceManager() {
+    static TKtResourceManager pool;
+    return pool;
+}
+
+}  // namespace plu
