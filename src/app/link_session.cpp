@@ -4,6 +4,7 @@
 
 #include "app/window_title.h"
 #include "base/exceptions.h"
+#include "serial/comm.h"
 
 namespace plu {
 
@@ -23,8 +24,8 @@ void LinkSession::Changed() {
     if (OnChange) OnChange();
 }
 
-void LinkSession::ReportError(const WideString& message) {
-    if (OnError) OnError(message);
+void LinkSession::ReportError(const LinkError& error) {
+    if (OnError) OnError(error);
 }
 
 void LinkSession::Start(const PortLister& lister, const std::vector<std::string>& first) {
@@ -38,10 +39,12 @@ void LinkSession::Start(const PortLister& lister, const std::vector<std::string>
     Changed();
     try {
         ports_.FormCreate(lister, first);
+    } catch (const ECommsError& e) {
+        ReportError({e.Message(), e.SystemError()});
     } catch (const Exception& e) {
-        ReportError(e.Message());
+        ReportError({e.Message()});
     } catch (const std::exception& e) {
-        ReportError(Utf8ToWide(e.what()));
+        ReportError({Utf8ToWide(e.what())});
     }
 }
 
@@ -49,10 +52,12 @@ void LinkSession::Tick() {
     if (!timerEnabled_) return;
     try {
         engine_.Timer1Timer();
+    } catch (const ECommsError& e) {
+        ReportError({e.Message(), e.SystemError()});
     } catch (const Exception& e) {
-        ReportError(e.Message());
+        ReportError({e.Message()});
     } catch (const std::exception& e) {
-        ReportError(Utf8ToWide(e.what()));
+        ReportError({Utf8ToWide(e.what())});
     }
 }
 

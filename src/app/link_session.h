@@ -24,6 +24,14 @@
 
 namespace plu {
 
+// A failure for the application's default error display: the text to show
+// and, for a port that could not be opened, the system's reason (errno, 0
+// when there is none) for callers that explain more.
+struct LinkError {
+    WideString message;
+    int systemError = 0;
+};
+
 // What the main window shows of the link.
 struct MainWindowState {
     WideString Caption = u"NORV Formular";
@@ -66,7 +74,7 @@ public:
     // Called after any change of State().
     std::function<void()> OnChange;
     // The application's default error display (a message box in the window).
-    std::function<void(const WideString& message)> OnError;
+    std::function<void(const LinkError& error)> OnError;
     // Lays the PLU sheet out; until a sheet exists this does nothing.
     std::function<void(bool resetFontBoxes)> OnLayoutSheet;
 
@@ -85,7 +93,7 @@ public:
 
 private:
     void Changed();
-    void ReportError(const WideString& message);
+    void ReportError(const LinkError& error);
 
     std::unique_ptr<ISerialLine> line_;
     LinkEngine engine_;

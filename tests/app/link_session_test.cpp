@@ -50,7 +50,7 @@ protected:
         auto owned = std::make_unique<FakeLine>();
         line = owned.get();
         session = std::make_unique<LinkSession>(std::move(owned));
-        session->OnError = [this](const WideString& m) { errors.push_back(m); };
+        session->OnError = [this](const LinkError& e) { errors.push_back(e.message); };
         session->OnLayoutSheet = [this](bool reset) { layouts.push_back(reset); };
     }
     void StartWith(std::vector<std::string> ports, std::vector<std::string> first = {}) {
