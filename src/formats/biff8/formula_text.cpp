@@ -116,6 +116,37 @@ WideString Quoted(WideStringView text) {
     return out;
 }
 
+// One item of the text stack. Parentheses, signs and SUM( wrap the top item
+// again and again in long token streams; prefixes are therefore collected in
+// reverse and put in front once, when the item is used, so that wrapping
+// costs no copy of the whole text each time.
+class TextItem {
+public:
+    TextItem() = default;
+    explicit TextItem(WideString text) : text_(std::move(text)) {}
+
+    void Prepend(WideStringView prefix) { reversedPrefix_.append(prefix.rbegin(), prefix.rend()); }
+    void Append(WideStringView suffix) { text_ += suffix; }
+    void Append(TextItem&& other) {
+        if (other.reversedPrefix_.empty()) {
+            text_ += other.text_;
+            return;
+        }
+        text_.append(other.reversedPrefix_.rbegin(), other.reversedPrefix_.rend());
+        text_ += other.text_;
+    }
+    WideString Take() && {
+        if (reversedPrefix_.empty()) return std::move(text_);
+        WideString out(reversedPrefix_.rbegin(), reversedPrefix_.rend());
+        out += text_;
+        return out;
+    }
+
+private:
+    WideString reversedPrefix_;
+    WideString text_;
+};
+
 [[noreturn]] void ThrowIndexError(std::ptrdiff_t index) {
     char text[64];
     std::snprintf(text, sizeof text, "List index out of bounds (%td)", index);
@@ -139,7 +170,7 @@ public:
             const std::uint8_t id = body_[pos_];
             if (id == 0x00 || !Decode(id)) break;
         }
-        return stack_.empty() ? WideString(u"[ERROR]") : stack_.back();
+        return stack_.empty() ? WideString(u"[ERROR]") : std::move(stack_.back()).Take();
     }
 
 private:
@@ -168,18 +199,18 @@ private:
                 case 0x13:  // ptgUminus
                     if (!Take(id, 0, d)) return false;
                     if (stack_.empty()) Push(u"<Val missing>");
-                    else stack_.back().insert(0, 1, u'-');
+                    else stack_.back().Prepend(u"-");
                     return true;
                 case 0x14:  // ptgPercent
                     if (!Take(id, 0, d)) return false;
                     if (stack_.empty()) Push(u"<Val missing>");
-                    else stack_.back() += u'%';
+                    else stack_.back().Append(u"%");
                     return true;
                 case 0x15: {  // ptgParen
                     if (!Take(id, 0, d)) return false;
-                    WideString& top = Top();
-                    top.insert(0, 1, u'(');
-                    top += u')';
+                    TextItem& top = Top();
+                    top.Prepend(u"(");
+                    top.Append(u")");
                     return true;
                 }
                 case 0x16:  // ptgMissArg
@@ -319,9 +350,9 @@ private:
         return false;
     }
 
-    void Push(WideString text) { stack_.push_back(std::move(text)); }
+    void Push(WideString text) { stack_.emplace_back(std::move(text)); }
 
-    WideString& Top() {
+    TextItem& Top() {
         if (stack_.empty()) ThrowIndexError(-1);
         return stack_.back();
     }
@@ -331,11 +362,11 @@ private:
             Push(u"<Val missing>");
             return;
         }
-        WideString right = std::move(stack_.back());
+        TextItem right = std::move(stack_.back());
         stack_.pop_back();
-        WideString& left = stack_.back();
-        left += op;
-        left += right;
+        TextItem& left = stack_.back();
+        left.Append(op);
+        left.Append(std::move(right));
     }
 
     // name(arguments) from the `count` top items, deepest first. When the
@@ -344,12 +375,12 @@ private:
         const auto size = static_cast<std::ptrdiff_t>(stack_.size());
         std::ptrdiff_t first = size - count;
         if (first < 0 || (nameIsArgument && count == 0)) ThrowIndexError(first);
-        if (nameIsArgument) name = std::move(stack_[static_cast<std::size_t>(first++)]);
+        if (nameIsArgument) name = std::move(stack_[static_cast<std::size_t>(first++)]).Take();
         WideString text = std::move(name);
         text += u'(';
         for (std::ptrdiff_t i = first; i < size; ++i) {
             if (i > first) text += u',';
-            text += stack_[static_cast<std::size_t>(i)];
+            text += std::move(stack_[static_cast<std::size_t>(i)]).Take();
         }
         text += u')';
         stack_.resize(static_cast<std::size_t>(size - count));
@@ -422,9 +453,9 @@ private:
             if (body_.size() - pos_ < table) return Diagnostic("Truncated", id);
             pos_ += table;
         } else if (options & kAttrSum) {
-            WideString& top = Top();
-            top.insert(0, u"SUM(");
-            top += u')';
+            TextItem& top = Top();
+            top.Prepend(u"SUM(");
+            top.Append(u")");
         }
         return true;
     }
@@ -484,7 +515,7 @@ private:
     const TGetNameText& getNameText_;
     std::size_t pos_ = 0;    // token cursor
     std::size_t extra_ = 0;  // extra-data cursor
-    std::vector<WideString> stack_;
+    std::vector<TextItem> stack_;
 };
 
 std::span<const std::uint8_t> TailFrom(std::span<const std::uint8_t> body, std::size_t offset) {

@@ -94,7 +94,21 @@ TEST(FormulaText, OperatorsJoinWithoutSpacesOrParentheses) {
         {"24 0000 00C0 13 14", "-A1%"},
         {"1E 0200 13 1E 0300 07", "-2^3"},
         {"1E 0100 1E 0200 03 15 15", "((1+2))"},
+        {"1E 0100 15 13 19 10 0000 15 14 1E 0200 13 03", "(SUM(-(1)))%+-2"},
     });
+}
+
+TEST(FormulaText, DeepWrappingChainsKeepTheirOrder) {
+    // A record body full of one-byte wrapping tokens around one operand.
+    std::vector<std::uint8_t> body = {0x1E, 0x01, 0x00};
+    std::string expected = "1";
+    for (int i = 0; i < 4000; ++i) {
+        body.push_back(i % 2 ? 0x13 : 0x15);
+        expected = i % 2 ? "-" + expected : "(" + expected + ")";
+    }
+    body.insert(body.end(), {0x19, 0x10, 0x00, 0x00});
+    expected = "SUM(" + expected + ")";
+    EXPECT_EQ(WideToUtf8(FormulaToText(body, body.size(), 0, 0)), expected);
 }
 
 TEST(FormulaText, ConstantsAndErrorCodes) {
