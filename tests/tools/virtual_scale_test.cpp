@@ -173,6 +173,7 @@ TEST(VirtualScaleFaults, SplitGarbageAndCorruptRepliesAreNoFramesForThePc) {
     EXPECT_FALSE(RecognizeFrame(r.bursts[0]));
     EXPECT_EQ(r.bursts[0].find_first_of(std::string("\x11\x13\x02", 3)), std::string::npos);
     EXPECT_TRUE(RecognizeFrame(r.bursts[1]));
+    EXPECT_TRUE(r.apartFromPrevious);  // noise must not join the previous reply
 
     VirtualScale other;
     other.Faults().Add(*ParseFaultRule("corrupt"));

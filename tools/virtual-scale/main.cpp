@@ -96,6 +96,8 @@ int Run(const Options& o) {
                      IdentificationBody(o.model).c_str());
 
     FrameAssembler assembler;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastWrite{};
     char buffer[4096];
     while (!g_stop) {
         pollfd p{line.MasterFd(), POLLIN, 0};
@@ -122,11 +124,16 @@ int Run(const Options& o) {
             if (o.wireTime) SleepMs(WireMs(body.size() + 3, o.baud));
             SleepMs(o.delayMs);
             const ScaleReply reply = scale.Answer(body);
+            if (reply.apartFromPrevious) {
+                const auto quietUntil = lastWrite + std::chrono::milliseconds(kBurstGapMs);
+                if (Clock::now() < quietUntil) std::this_thread::sleep_until(quietUntil);
+            }
             for (std::size_t i = 0; i < reply.bursts.size() && !g_stop; ++i) {
                 if (i > 0) SleepMs(kBurstGapMs);
                 if (o.verbose) std::fprintf(stderr, "-> %s\n", Printable(reply.bursts[i]).c_str());
                 if (!SendBurst(line, reply.bursts[i], o) && o.verbose)
                     std::fprintf(stderr, "   (nobody takes the reply)\n");
+                lastWrite = Clock::now();
             }
         }
     }

@@ -183,6 +183,7 @@ ScaleReply VirtualScale::Answer(std::string_view frameBody) {
     if (faults_.Take(FaultKind::Corrupt, frameBody)) frame = Noise(8, false) + frame;
     if (faults_.Take(FaultKind::Garbage, frameBody)) reply.bursts.push_back(Noise(16, false));
     else if (faults_.Take(FaultKind::GarbageXoff, frameBody)) reply.bursts.push_back(Noise(16, true));
+    reply.apartFromPrevious = !reply.bursts.empty();
     if (faults_.Take(FaultKind::Split, frameBody)) {
         const std::size_t half = frame.size() / 2;
         reply.bursts.push_back(frame.substr(0, half));

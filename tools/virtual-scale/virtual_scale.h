@@ -33,6 +33,9 @@ namespace plu::virtual_scale {
 // pause of more than 100 ms before the next one. No bursts: no reply.
 struct ScaleReply {
     std::vector<std::string> bursts;
+    // The first burst must also stand apart from what was written before it
+    // (noise right after the previous reply would join that reply's block).
+    bool apartFromPrevious = false;
     bool Silent() const { return bursts.empty(); }
 };
 

@@ -1,0 +1,48 @@
+// Running the project's programs from tests: the virtual scale as a
+// background process that tells its device, and one-shot commands with
+// their exit code and output.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace plu::testing {
+
+// The directory the build puts the programs in.
+std::string BinDir();
+
+// virtual-scale started with `args` (plus --exit-with-parent); the
+// constructor waits for the device line. Stopped (SIGTERM) on destruction.
+class VirtualScaleProcess {
+public:
+    explicit VirtualScaleProcess(const std::vector<std::string>& args = {});
+    ~VirtualScaleProcess();
+    VirtualScaleProcess(const VirtualScaleProcess&) = delete;
+    VirtualScaleProcess& operator=(const VirtualScaleProcess&) = delete;
+
+    const std::string& Device() const { return device_; }
+    pid_t Pid() const { return pid_; }
+    // Stops the process and returns its exit status (as waitpid gives it).
+    int Stop();
+
+private:
+    pid_t pid_ = -1;
+    int stdout_ = -1;
+    std::string device_;
+};
+
+struct ProgramResult {
+    int exitCode = -1;  // -1 when it did not end by itself within the limit
+    std::string out, err;
+    double seconds = 0;
+};
+
+// Runs a program (argv[0] is a path) with stdin closed, gathering its
+// output; kills it after `limit`.
+ProgramResult RunProgram(const std::vector<std::string>& argv,
+                         std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+}  // namespace plu::testing
