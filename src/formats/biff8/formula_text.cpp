@@ -44,23 +44,33 @@ constexpr std::uint8_t kArrayBoolean = 0x04;
 constexpr std::uint8_t kArrayError = 0x10;
 constexpr std::size_t kArrayFixedElementSize = 8;
 
-constexpr const char16_t* kBinaryOperators[] = {u"+", u"-", u"*", u"/",  u"^",  u"&",
+constexpr const char16_t* kBinaryOperators[] = {u"+", u"-",  u"*", u"/",  u"^", u"&",
                                                 u"<", u"<=", u"=", u">=", u">", u"<>"};
 
 const char16_t* ErrorText(std::uint8_t code) {
     switch (code) {
-        case 0x00: return u"#NULL!";
-        case 0x07: return u"#DIV/0!";
-        case 0x0F: return u"#VALUE!";
-        case 0x17: return u"#REF!";
-        case 0x1D: return u"#NAME?";
-        case 0x24: return u"#NUM!";
-        case 0x2A: return u"#N/A";
-        default: return u"#???";
+        case 0x00:
+            return u"#NULL!";
+        case 0x07:
+            return u"#DIV/0!";
+        case 0x0F:
+            return u"#VALUE!";
+        case 0x17:
+            return u"#REF!";
+        case 0x1D:
+            return u"#NAME?";
+        case 0x24:
+            return u"#NUM!";
+        case 0x2A:
+            return u"#N/A";
+        default:
+            return u"#???";
     }
 }
 
-const char16_t* BoolText(bool value) { return value ? u"True" : u"False"; }
+const char16_t* BoolText(bool value) {
+    return value ? u"True" : u"False";
+}
 
 std::uint16_t U16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -68,7 +78,8 @@ std::uint16_t U16(const std::uint8_t* p) {
 
 double F64(const std::uint8_t* p) {
     std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | p[i];
     return std::bit_cast<double>(bits);
 }
 
@@ -83,7 +94,8 @@ void AppendColumnLetters(WideString& out, unsigned column) {
         letters[n++] = static_cast<char16_t>(u'A' + rest % 26);
         rest /= 26;
     }
-    while (n > 0) out += letters[--n];
+    while (n > 0)
+        out += letters[--n];
 }
 
 WideString CellText(unsigned row, unsigned column, bool columnRelative, bool rowRelative) {
@@ -121,7 +133,7 @@ WideString Quoted(WideStringView text) {
 // reverse and put in front once, when the item is used, so that wrapping
 // costs no copy of the whole text each time.
 class TextItem {
-public:
+  public:
     TextItem() = default;
     explicit TextItem(WideString text) : text_(std::move(text)) {}
 
@@ -142,7 +154,7 @@ public:
         return out;
     }
 
-private:
+  private:
     WideString reversedPrefix_;
     WideString text_;
 };
@@ -154,7 +166,7 @@ private:
 }
 
 class TokenDecoder {
-public:
+  public:
     TokenDecoder(std::span<const std::uint8_t> body, std::size_t tokenByteCount, int baseRow,
                  int baseColumn, const TGetNameText& getNameText)
         : body_(body),
@@ -173,19 +185,19 @@ public:
         return stack_.empty() ? WideString(u"[ERROR]") : std::move(stack_.back()).Take();
     }
 
-private:
+  private:
     // Handles the token at pos_; false ends decoding.
     bool Decode(std::uint8_t id) {
         const std::uint8_t* d = nullptr;
+        if (id >= 0x03 && id <= 0x0E) {  // ptgAdd ... ptgNE
+            if (!Take(id, 0, d)) return false;
+            Binary(kBinaryOperators[id - 0x03]);
+            return true;
+        }
         if (id < 0x20) {
             switch (id) {
                 case 0x01:  // ptgExp: row and column of the shared or array formula
                     return Take(id, 4, d);
-                case 0x03: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08:
-                case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E:
-                    if (!Take(id, 0, d)) return false;
-                    Binary(kBinaryOperators[id - 0x03]);
-                    return true;
                 case 0x10:  // ptgUnion
                     if (!Take(id, 0, d)) return false;
                     Binary(u",");
@@ -198,13 +210,17 @@ private:
                     return Take(id, 0, d);
                 case 0x13:  // ptgUminus
                     if (!Take(id, 0, d)) return false;
-                    if (stack_.empty()) Push(u"<Val missing>");
-                    else stack_.back().Prepend(u"-");
+                    if (stack_.empty())
+                        Push(u"<Val missing>");
+                    else
+                        stack_.back().Prepend(u"-");
                     return true;
                 case 0x14:  // ptgPercent
                     if (!Take(id, 0, d)) return false;
-                    if (stack_.empty()) Push(u"<Val missing>");
-                    else stack_.back().Append(u"%");
+                    if (stack_.empty())
+                        Push(u"<Val missing>");
+                    else
+                        stack_.back().Append(u"%");
                     return true;
                 case 0x15: {  // ptgParen
                     if (!Take(id, 0, d)) return false;
@@ -434,7 +450,8 @@ private:
         const std::uint8_t* p = body_.data() + at;
         if (wide) {
             text.resize(count);
-            for (std::size_t i = 0; i < count; ++i) text[i] = static_cast<char16_t>(U16(p + 2 * i));
+            for (std::size_t i = 0; i < count; ++i)
+                text[i] = static_cast<char16_t>(U16(p + 2 * i));
         } else {
             text = AnsiToWide(std::string_view(reinterpret_cast<const char*>(p), count));
         }
@@ -497,9 +514,12 @@ private:
                 if (body_.size() - at < kArrayFixedElementSize) return Diagnostic("Truncated", id);
                 const std::uint8_t* e = body_.data() + at;
                 at += kArrayFixedElementSize;
-                if (kind == kArrayNumber) text += FloatToStr(F64(e));
-                else if (kind == kArrayBoolean) text += BoolText(e[0] != 0);
-                else if (kind == kArrayError) text += ErrorText(e[0]);
+                if (kind == kArrayNumber)
+                    text += FloatToStr(F64(e));
+                else if (kind == kArrayBoolean)
+                    text += BoolText(e[0] != 0);
+                else if (kind == kArrayError)
+                    text += ErrorText(e[0]);
             }
         }
         text += u'}';
@@ -524,7 +544,9 @@ std::span<const std::uint8_t> TailFrom(std::span<const std::uint8_t> body, std::
 
 }  // namespace
 
-WideString UnresolvedNameText(std::uint8_t, int, int) { return u"#NAME?"; }
+WideString UnresolvedNameText(std::uint8_t, int, int) {
+    return u"#NAME?";
+}
 
 WideString FormulaToText(std::span<const std::uint8_t> body, std::size_t tokenByteCount,
                          int baseRow, int baseColumn, const TGetNameText& getNameText) {

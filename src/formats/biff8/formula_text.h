@@ -36,11 +36,12 @@
 
 namespace plu {
 
-// Kinds of question put to the name callback.
-inline constexpr std::uint8_t kNameKindDefined = 0;  // ptgName: (0, -1, name index)
-inline constexpr std::uint8_t kNameKindExternal = 3;  // sheet of a 3-D reference:
-                                                     // (3, EXTERNSHEET index, -1);
-                                                     // ptgNameX: (3, EXTERNSHEET index, name index)
+// Kinds of question put to the name callback:
+//  - a defined name (ptgName): (0, -1, name index);
+//  - the sheet of a 3-D reference: (3, EXTERNSHEET index, -1);
+//  - an external name (ptgNameX): (3, EXTERNSHEET index, name index).
+inline constexpr std::uint8_t kNameKindDefined = 0;
+inline constexpr std::uint8_t kNameKindExternal = 3;
 
 // The host's text for a defined name, the sheet part of a 3-D reference or an
 // external name: (kind, EXTERNSHEET index or -1, name index or -1) -> text.

@@ -80,10 +80,12 @@ const std::vector<Case> kGnumericCases = {
     {"A1:B2 B1:B2", "Unknown ptg[0F]"},
 };
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
 
 class FormulaTextInterop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/plu-formula-text-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -99,11 +101,10 @@ protected:
         const std::string log = (dir_ / "log.txt").string();
         // Gnumeric keeps settings under HOME and XDG folders: keep them in
         // the temporary folder so the test leaves the machine as it was.
-        const std::string env = "HOME=" + Quote(dir_.string()) +
-                                " XDG_CONFIG_HOME=" + Quote(dir_.string()) +
-                                " XDG_CACHE_HOME=" + Quote(dir_.string()) +
-                                " XDG_DATA_HOME=" + Quote(dir_.string()) +
-                                " GSETTINGS_BACKEND=memory LC_ALL=C.UTF-8 ";
+        const std::string env =
+            "HOME=" + Quote(dir_.string()) + " XDG_CONFIG_HOME=" + Quote(dir_.string()) +
+            " XDG_CACHE_HOME=" + Quote(dir_.string()) + " XDG_DATA_HOME=" + Quote(dir_.string()) +
+            " GSETTINGS_BACKEND=memory LC_ALL=C.UTF-8 ";
         if (std::system((env + command + " >" + Quote(log) + " 2>&1").c_str()) == 0) {
             return ::testing::AssertionSuccess();
         }
@@ -121,8 +122,8 @@ protected:
     std::map<int, std::string> FormulaTexts(const fs::path& xls) {
         std::map<int, std::string> texts;
         const fs::path stream = dir_ / "Workbook.bin";
-        EXPECT_TRUE(Run(std::string(kPython) + " " + Helper() + " stream " +
-                        Quote(xls.string()) + " " + Quote(stream.string())));
+        EXPECT_TRUE(Run(std::string(kPython) + " " + Helper() + " stream " + Quote(xls.string()) +
+                        " " + Quote(stream.string())));
         std::ifstream in(stream, std::ios::binary);
         const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
                                              std::istreambuf_iterator<char>());
@@ -132,9 +133,9 @@ protected:
             std::size_t length = data[pos + 2] | (data[pos + 3] << 8);
             pos += 4;
             length = std::min(length, data.size() - pos);
-            const std::vector<std::uint8_t> body(data.begin() + static_cast<std::ptrdiff_t>(pos),
-                                                 data.begin() +
-                                                     static_cast<std::ptrdiff_t>(pos + length));
+            const std::vector<std::uint8_t> body(
+                data.begin() + static_cast<std::ptrdiff_t>(pos),
+                data.begin() + static_cast<std::ptrdiff_t>(pos + length));
             pos += length;
             if (id == 0x0006 && body.size() >= 4 && (body[2] | (body[3] << 8)) == 0) {
                 texts[body[0] | (body[1] << 8)] = WideToUtf8(FormulaRecordText(body));
@@ -149,8 +150,7 @@ protected:
         for (std::size_t row = 0; row < cases.size(); ++row) {
             const auto found = texts.find(static_cast<int>(row));
             ASSERT_NE(found, texts.end()) << writer << " row " << row;
-            EXPECT_EQ(found->second, cases[row].text)
-                << writer << " wrote =" << cases[row].formula;
+            EXPECT_EQ(found->second, cases[row].text) << writer << " wrote =" << cases[row].formula;
         }
     }
 
@@ -160,8 +160,8 @@ protected:
 
 bool HavePythonModules() {
     return access(kPython, X_OK) == 0 &&
-           std::system((std::string(kPython) + " -c 'import xlwt, xlrd' >/dev/null 2>&1").c_str()) ==
-               0;
+           std::system(
+               (std::string(kPython) + " -c 'import xlwt, xlrd' >/dev/null 2>&1").c_str()) == 0;
 }
 
 TEST_F(FormulaTextInterop, WorkbooksOfXlwtAndGnumericGiveTheirFormulaTexts) {
@@ -169,7 +169,8 @@ TEST_F(FormulaTextInterop, WorkbooksOfXlwtAndGnumericGiveTheirFormulaTexts) {
     const fs::path formulas = dir_ / "formulas.txt";
     {
         std::ofstream out(formulas);
-        for (const Case& c : kCommonCases) out << c.formula << "\n";
+        for (const Case& c : kCommonCases)
+            out << c.formula << "\n";
     }
     const fs::path xlwtBook = dir_ / "xlwt.xls";
     ASSERT_TRUE(Run(std::string(kPython) + " " + Helper() + " xlwt " + Quote(formulas.string()) +
@@ -192,7 +193,8 @@ TEST_F(FormulaTextInterop, GnumericArrayConstantsChoicesAndIntersections) {
         std::ofstream out(csv);
         for (const Case& c : kGnumericCases) {
             out << "\"=";
-            for (const char* p = c.formula; *p; ++p) out << (*p == '"' ? "\"\"" : std::string(1, *p));
+            for (const char* p = c.formula; *p; ++p)
+                out << (*p == '"' ? "\"\"" : std::string(1, *p));
             out << "\"\n";
         }
     }

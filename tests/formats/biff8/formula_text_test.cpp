@@ -33,9 +33,12 @@ Tokens Parse(const std::string& hex) {
             continue;
         }
         int v = -1;
-        if (c >= '0' && c <= '9') v = c - '0';
-        else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            v = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            v = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            v = c - 'a' + 10;
         if (v < 0) continue;
         value = value * 16 + static_cast<unsigned>(v);
         if (++nibbles == 2) {
@@ -330,10 +333,9 @@ TEST(FormulaText, DecodingStopsAtEndMarkersAndUnknownTokens) {
         {"13", "<Val missing>"},
         {"14", "<Val missing>"},
     });
-    const int unknown[] = {0x02, 0x0F, 0x18, 0x26, 0x27, 0x28, 0x2E, 0x2F, 0x30, 0x31,
-                           0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x3E, 0x3F, 0x46,
-                           0x47, 0x48, 0x4E, 0x58, 0x5E, 0x5F, 0x66, 0x67, 0x68, 0x6E,
-                           0x78, 0x7E, 0x7F, 0x80, 0xA4, 0xFF};
+    const int unknown[] = {0x02, 0x0F, 0x18, 0x26, 0x27, 0x28, 0x2E, 0x2F, 0x30, 0x31, 0x32, 0x33,
+                           0x34, 0x35, 0x36, 0x37, 0x38, 0x3E, 0x3F, 0x46, 0x47, 0x48, 0x4E, 0x58,
+                           0x5E, 0x5F, 0x66, 0x67, 0x68, 0x6E, 0x78, 0x7E, 0x7F, 0x80, 0xA4, 0xFF};
     for (int id : unknown) {
         char hex[64], expected[32];
         std::snprintf(hex, sizeof hex, "1E 0100 %02X 00000000 00000000 1E 0200", id);
@@ -344,11 +346,11 @@ TEST(FormulaText, DecodingStopsAtEndMarkersAndUnknownTokens) {
 
 TEST(FormulaText, MissingStackItemsRaiseTheIndexError) {
     const char* cases[] = {
-        "15",                        // parenthesis on an empty stack
-        "19 10 0000",                // sum attribute on an empty stack
-        "1E 0100 22 02 0400",        // SUM of two with one item
-        "21 1B00",                   // ROUND with nothing
-        "22 00 FF00",                // a name-carrying call without its name
+        "15",                  // parenthesis on an empty stack
+        "19 10 0000",          // sum attribute on an empty stack
+        "1E 0100 22 02 0400",  // SUM of two with one item
+        "21 1B00",             // ROUND with nothing
+        "22 00 FF00",          // a name-carrying call without its name
         "1E 0100 1E 0200 21 7001 15 22 05 0100",
     };
     for (const char* hex : cases) {
@@ -428,9 +430,9 @@ TEST(FormulaText, LyingCountsNeverReadPastTheBody) {
 
 TEST(FormulaText, RecordBodiesGiveTheTokensAndTheBaseCell) {
     // FORMULA: row 5, column 2, XF, result, flags, chn, token count at 20.
-    std::vector<std::uint8_t> formula = {0x05, 0x00, 0x02, 0x00, 0x0F, 0x00, 0, 0, 0, 0, 0,
-                                         0,    0,    0,    0,    0,    0,    0, 0, 0, 0x05, 0x00,
-                                         0x2C, 0x01, 0x00, 0x00, 0xC0};
+    std::vector<std::uint8_t> formula = {0x05, 0x00, 0x02, 0x00, 0x0F, 0x00, 0,    0,    0,
+                                         0,    0,    0,    0,    0,    0,    0,    0,    0,
+                                         0,    0,    0x05, 0x00, 0x2C, 0x01, 0x00, 0x00, 0xC0};
     EXPECT_EQ(WideToUtf8(FormulaRecordText(formula)), "C7");
     // An array constant after the tokens belongs to the record too.
     std::vector<std::uint8_t> withArray(formula.begin(), formula.begin() + 20);
