@@ -1,5 +1,6 @@
 #include "grid/resource_manager.h"
 
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -15,13 +16,9 @@ namespace {
 // alone would crowd tens of thousands of records into few values).
 struct RecordHasher {
     size_t operator()(const TKtStyleRecord& record) const noexcept {
-        uint64_t h = 14695981039346656037ull;
-        for (uint8_t b : record.Pack()) {
-            h ^= b;
-            h *= 1099511628211ull;
-        }
-        h ^= h >> 29;
-        return static_cast<size_t>(h);
+        const auto bytes = record.Pack();
+        return std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 };
 
