@@ -28,15 +28,41 @@ WideStringView TrimTrailingSpaces(WideStringView s) {
     return s.substr(0, n);
 }
 
+// The next segment of para from i (spaces, then a word) when it fits in
+// room: its end, or 0 when it does not fit. A long segment is scanned and
+// measured by growing prefixes, so a word of thousands of characters costs
+// about the part that fits, not its whole length on every line.
+size_t FittingSegmentEnd(ITextMeasurer& measurer, const TFont& font, WideStringView para,
+                         size_t i, int room, int& width) {
+    const size_t n = para.size();
+    for (size_t len = 64;; len *= 2) {
+        const size_t stop = std::min(n, i + len);
+        size_t j = i;
+        while (j < stop && para[j] == u' ') ++j;
+        while (j < stop && para[j] != u' ') ++j;
+        if (j < stop || stop == n) {
+            width = measurer.TextWidth(font, para.substr(i, j - i));
+            return width > room ? 0 : j;
+        }
+        if (measurer.TextWidth(font, para.substr(i, stop - i)) > room) return 0;
+    }
+}
+
 // The number of characters of s (at least one) that fit in width.
 size_t FittingPrefix(ITextMeasurer& measurer, const TFont& font, WideStringView s, int width) {
-    size_t lo = 1, hi = s.size();
-    while (lo < hi) {
-        size_t mid = lo + (hi - lo + 1) / 2;
+    // Double the length until it no longer fits, then search between.
+    size_t lo = 1, hi = 1;
+    while (hi < s.size() && measurer.TextWidth(font, s.substr(0, hi)) <= width) {
+        lo = hi;
+        hi = std::min(s.size(), hi * 2);
+    }
+    if (hi == s.size() && measurer.TextWidth(font, s) <= width) lo = hi;
+    while (lo + 1 < hi) {
+        size_t mid = lo + (hi - lo) / 2;
         if (measurer.TextWidth(font, s.substr(0, mid)) <= width)
             lo = mid;
         else
-            hi = mid - 1;
+            hi = mid;
     }
     // Never split a surrogate pair.
     if (lo < s.size() && IsHighSurrogate(s[lo - 1])) lo = lo > 1 ? lo - 1 : lo + 1;
@@ -54,11 +80,14 @@ void BreakParagraph(ITextMeasurer& measurer, const TFont& font, WideStringView p
     while (pos < n) {
         size_t lineEnd = pos;
         size_t i = pos;
+        int lineWidth = 0;
+        // Whole words (with the spaces before them) while they fit; widths
+        // add up word by word.
         while (i < n) {
-            size_t j = i;
-            while (j < n && para[j] == u' ') ++j;
-            while (j < n && para[j] != u' ') ++j;
-            if (measurer.TextWidth(font, para.substr(pos, j - pos)) > width) break;
+            int w = 0;
+            const size_t j = FittingSegmentEnd(measurer, font, para, i, width - lineWidth, w);
+            if (j == 0) break;
+            lineWidth += w;
             lineEnd = j;
             i = j;
         }

@@ -19,6 +19,16 @@ public:
     FontMetrics Metrics(const TFont&) override { return {16, 12, 4, 2}; }
 };
 
+// Counts the characters measured, to show that breaking stays linear.
+class CountingMeasurer : public FakeMeasurer {
+public:
+    size_t measured = 0;
+    int TextWidth(const TFont& f, WideStringView text) override {
+        measured += text.size();
+        return FakeMeasurer::TextWidth(f, text);
+    }
+};
+
 using Lines = std::vector<WideString>;
 
 class TextLayoutTest : public ::testing::Test {
@@ -55,6 +65,22 @@ TEST_F(TextLayoutTest, BreaksWordsWiderThanTheLineInsideTheWord) {
     // A surrogate pair is never split.
     Lines pair = Break(u"a\U0001F600b", 20);
     EXPECT_EQ(pair, (Lines{u"a", u"\U0001F600", u"b"}));
+}
+
+TEST_F(TextLayoutTest, HugeTextsBreakWithoutMeasuringTheRestOverAndOver) {
+    CountingMeasurer counting;
+    const WideString word(100000, u'x');
+    Lines lines = BreakTextLines(counting, font, word, 50);
+    EXPECT_EQ(lines.size(), 20000u);
+    EXPECT_EQ(lines.back(), u"xxxxx");
+    EXPECT_LT(counting.measured, 40 * word.size());
+
+    counting.measured = 0;
+    WideString words;
+    for (int i = 0; i < 30000; ++i) words += u"ab ";
+    lines = BreakTextLines(counting, font, words, 100000);
+    EXPECT_EQ(lines.size(), 10u);  // 3,333 words of "ab " per 100,000 pixels
+    EXPECT_LT(counting.measured, 4 * words.size());
 }
 
 TEST_F(TextLayoutTest, LineEndsStartNewLines) {
