@@ -289,7 +289,8 @@ TEST(Writer, OffsetsHoldWithGapsRowsWithoutRowRecordsAndSeveralSheets) {
     TWorkbook back(&m);
     back.LoadFromBytes(stream);
     EXPECT_EQ(back.Sheets().Item(2).Cells().Get(3, 7)->AsFloat(), 1);
-    EXPECT_EQ(back.Sheets().Item(2).Cells().Get(199, 1)->AsText(), u"t199");
+    ASSERT_NE(back.Sheets().Item(2).Cells().Get(3, 1), nullptr);
+    EXPECT_EQ(back.Sheets().Item(2).Cells().Get(3, 1)->AsText(), u"t3");
 }
 
 TEST(Writer, RowTableShorterThanTheCellRowsFailsWith65230) {
