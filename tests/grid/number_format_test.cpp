@@ -190,6 +190,8 @@ TEST_F(NumberFormat, DatesUseLocaleNamesAndSeparators) {
         {"m/d/yy h:mm", day, "3/5/24 7:08"},
         {"yyyy-mm-dd hh:mm:ss", day, "2024-03-05 07:08:09"},
         {"mmm-yy", 1e300, "1E300"},
+        // Rounding to the millisecond carries into the next day.
+        {"d h:mm", EncodeDate(2024, 3, 5) + Time(23, 59, 59) + 0.9996 / 86400, "6 0:00"},
     });
     RegionalSettings german = RegionalSettings::Defaults();
     german.DateSeparator = u'.';
