@@ -125,7 +125,8 @@ private:
 
 // value formatted by the style's FormatIndex: index 11 scientific with 3
 // significant digits ("1.23E+04"), 12 and 13 fractions with denominators up
-// to 9 and 99, 14 the locale's short date, 20 its short time, an empty or
+// to 9 and 99 (a negative value: "-" and the fraction of its magnitude), 14
+// the locale's short date, 20 its short time, an empty or
 // unknown format the general form with 10 significant digits, anything else
 // through the compiled format string. color is replaced only when the chosen
 // section has a colour code. Throws ENumberFormatError for an overlong
