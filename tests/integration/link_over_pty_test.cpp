@@ -11,6 +11,7 @@
 #include "app/comm_line.h"
 #include "app/link_session.h"
 #include "integration/process_helpers.h"
+#include "link/frame.h"
 #include "serial/ui_dispatcher.h"
 
 namespace plu {
@@ -86,19 +87,36 @@ TEST(LinkOverPty, ReachesConnectedAndStaysThereWhileIdle) {
 
 TEST(LinkOverPty, SplitRepliesAndGarbageAreIgnoredUntilAGoodReplyComes) {
     // The reply to the first poll comes in two bursts; the second poll gets
-    // noise before a reply with noise glued to it; the third gets noise and
-    // then a good reply.
-    VirtualScaleProcess scale({"--fault", "split:1:L", "--fault", "garbage:all:L", "--fault",
-                               "corrupt:1:L"});
+    // noise and then a reply with noise glued to it; later polls get noise
+    // before a good reply.
+    VirtualScaleProcess scale({"--fault", "split:1:L", "--fault", "corrupt:1:L", "--fault",
+                               "garbage:all:L"});
     PtyLink link;
+    // Watch every block on its way to the engine: none that is no frame may
+    // change the link state.
+    ISerialLine& line = link.Session().Line();
+    int noise = 0, frames = 0, connectedByNoise = 0;
+    auto forward = line.OnReceiveData;
+    line.OnReceiveData = [&](const void* buffer, uint16_t length) {
+        const bool frame = RecognizeFrame(buffer, length).has_value();
+        const bool before = link.Connected();
+        forward(buffer, length);
+        if (frame) {
+            ++frames;
+        } else {
+            ++noise;
+            if (link.Connected() != before) ++connectedByNoise;
+        }
+    };
     link.Start(scale.Device());
     ASSERT_TRUE(link.RunUntil([&] { return link.Connected(); }, std::chrono::seconds(5)));
-    // Polls go out at the opening and every 10 ticks: the third one succeeded.
-    EXPECT_GE(link.ticks, 20);
-    EXPECT_LE(link.ticks, 50);  // without stepping to another setting
-    EXPECT_EQ(link.Session().Ports().PanelText(), scale.Device() + ",9600,8N1");
+    EXPECT_EQ(frames, 1);
+    EXPECT_GE(noise, 4);  // two halves, noise, the corrupted reply, noise
+    EXPECT_EQ(connectedByNoise, 0);
     link.RunFor(std::chrono::milliseconds(500));
     EXPECT_TRUE(link.Connected());
+    EXPECT_EQ(connectedByNoise, 0);
+    line.OnReceiveData = forward;
 }
 
 TEST(LinkOverPty, FlowControlBytesInNoiseDoNotWedgeTheLink) {

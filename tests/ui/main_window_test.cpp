@@ -14,13 +14,9 @@
 namespace plu {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The application object lives in main() below, so that it is destroyed
+// before Qt's own global objects.
+void App() { ASSERT_NE(QApplication::instance(), nullptr); }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
@@ -98,3 +94,11 @@ TEST(MainWindow, MissingPortShowsTheOpenErrorAndKeepsRunning) {
 
 }  // namespace
 }  // namespace plu
+
+int main(int argc, char** argv) {
+    // Widget tests run offscreen, also when CTest lists them at build time.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
