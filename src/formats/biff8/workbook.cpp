@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/screen.h"
+#include "formats/biff8/formula_text.h"
 #include "formats/biff8/record_reader.h"
 #include "formats/biff8/xls_errors.h"
 #include "formats/biff8/xls_writer.h"
@@ -52,6 +53,15 @@ const TShrFmlaRecord* TWorkSheet::SharedFormulaAt(int row, int col) const {
         if (f->Size() >= 6 && f->Covers(row, col)) return f.get();
     }
     return nullptr;
+}
+
+WideString TWorkSheet::SharedFormulaText(int row, int col) const {
+    const TShrFmlaRecord* shared = SharedFormulaAt(row, col);
+    if (!shared) return {};
+    const TWorkbook* book = workbook_;
+    return SharedFormulaRecordText(shared->Body(), row, col, [book](uint8_t kind, int sheet, int item) {
+        return book ? book->GetNameText(kind, sheet, item) : UnresolvedNameText(kind, sheet, item);
+    });
 }
 
 void TWorkSheet::ReadFrom(TXlsReader& reader) {
@@ -262,6 +272,12 @@ int TWorkbook::ComputeCharWidth() {
 }
 
 WideString TWorkbook::GetNameText(uint8_t, int, int) const { return u"#NAME?"; }
+
+WideString TWorkbook::FormulaText(const TFormulaRecord& formula) const {
+    return FormulaRecordText(formula.Body(), [this](uint8_t kind, int sheet, int item) {
+        return GetNameText(kind, sheet, item);
+    });
+}
 
 void TWorkbook::ReadFrom(TXlsReader& reader) {
     std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);

@@ -85,6 +85,9 @@ public:
     const TShrFmlaRecord& SharedFormula(int i) const { return *sharedFormulas_.at(static_cast<size_t>(i)); }
     // The first SHRFMLA whose row and column ranges contain the cell, or nullptr.
     const TShrFmlaRecord* SharedFormulaAt(int row, int col) const;
+    // The formula text of that SHRFMLA read for the cell at (row, col), with
+    // the workbook's name answers; empty when no SHRFMLA covers the cell.
+    WideString SharedFormulaText(int row, int col) const;
 
     // Cell records for the writer's callers; each replaces a record there.
     void PutCell(std::unique_ptr<TCellRecord> cell) { cells_.Put(std::move(cell)); }
@@ -210,6 +213,9 @@ public:
     // The host's answer to the formula converter's name questions: the
     // model keeps no name tables, so every name is "#NAME?".
     WideString GetNameText(uint8_t kind, int sheetIndex, int itemIndex) const;
+    // The formula text of a FORMULA record's own tokens (without "="),
+    // relative to the record's row and column.
+    WideString FormulaText(const TFormulaRecord& formula) const;
 
     // Whole workbooks in memory and in compound documents ("Workbook" stream).
     void LoadFromBytes(std::span<const uint8_t> stream);

@@ -99,6 +99,10 @@ void CheckXlwtFacts(const std::vector<Fact>& facts, const std::string& path, boo
             if (!fromGnumeric) {
                 EXPECT_EQ(formula->TokenData()[0], std::strtol(f[4].c_str(), nullptr, 16));
             }
+            const TWorkSheet& sheet = book.Sheets().Item(I(f[1]));
+            EXPECT_EQ(formula->IsSharedFormula() ? sheet.SharedFormulaText(I(f[2]), I(f[3]))
+                                                 : book.FormulaText(*formula),
+                      W(f[5]));
         } else if (kind == "merge") {
             const TMergedCellsRecord& merged = book.Sheets().Item(I(f[1])).Cells().Merged();
             bool found = false;

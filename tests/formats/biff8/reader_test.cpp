@@ -396,6 +396,9 @@ TEST(Reader, SharedFormulaMembersFindTheirSharedFormula) {
     EXPECT_EQ(shared->TokenLength(), 3);
     EXPECT_EQ(shared->TokenData()[1], 5);
     EXPECT_EQ(sheet.SharedFormulaAt(4, 4), nullptr);
+    EXPECT_EQ(sheet.SharedFormulaText(4, 3), u"5");
+    EXPECT_EQ(sheet.SharedFormulaText(4, 4), u"");
+    EXPECT_EQ(book->FormulaText(*static_cast<const TFormulaRecord*>(sheet.Cells().Get(5, 3))), u"[ERROR]");
     EXPECT_EQ(sheet.SharedFormulaAt(10, 1), nullptr);
 }
 

@@ -5,7 +5,7 @@ line (tab-separated), for the reader's interop test:
   sheet   <index> <name>
   text    <sheet> <row> <col> <text>        (python escapes for \\t \\n)
   number  <sheet> <row> <col> <repr>
-  formula <sheet> <row> <col> <first token byte, hex>
+  formula <sheet> <row> <col> <first token byte, hex> <formula text>
   bool    <sheet> <row> <col> <0|1>
   merge   <sheet> <row1> <row2> <col1> <col2>
   width   <sheet> <col> <width in 1/256 characters>
@@ -65,9 +65,9 @@ fact("bool", 0, 0, 2, 1)
 texts.write(1, 2, False)
 fact("bool", 0, 1, 2, 0)
 texts.write(2, 2, xlwt.Formula("B1+1"))
-fact("formula", 0, 2, 2, "44")
+fact("formula", 0, 2, 2, "44", "B1+1")
 texts.write(3, 2, xlwt.Formula("SUM(B1:B3)"))
-fact("formula", 0, 3, 2, "25")
+fact("formula", 0, 3, 2, "25", "SUM(B1:B3)")
 
 fmt = book.add_sheet("Formats")
 fact("sheet", 1, "Formats")
