@@ -4,10 +4,10 @@
 
 namespace plu {
 
-TKtNamedObject* TKtNameObjects::Put(WideStringView name, std::unique_ptr<TKtNamedObject> object) {
+TKtObject* TKtNameObjects::Put(WideStringView name, std::unique_ptr<TKtObject> object) {
     WideString key = UpperCase(name);
     auto it = objects_.find(key);
-    TKtNamedObject* raw = object.get();
+    TKtObject* raw = object.get();
     if (it == objects_.end()) {
         objects_.emplace(std::move(key), std::move(object));
         order_.emplace_back(name);
@@ -17,7 +17,7 @@ TKtNamedObject* TKtNameObjects::Put(WideStringView name, std::unique_ptr<TKtName
     return raw;
 }
 
-TKtNamedObject* TKtNameObjects::Find(WideStringView name) const {
+TKtObject* TKtNameObjects::Find(WideStringView name) const {
     auto it = objects_.find(UpperCase(name));
     return it == objects_.end() ? nullptr : it->second.get();
 }

@@ -8,14 +8,9 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "grid/grid_object.h"
 
 namespace plu {
-
-// Base of anything a grid keeps by name or attaches to its objects.
-class TKtNamedObject {
-public:
-    virtual ~TKtNamedObject() = default;
-};
 
 class TKtNameObjects {
 public:
@@ -24,8 +19,8 @@ public:
     TKtNameObjects& operator=(const TKtNameObjects&) = delete;
 
     // Stores object under name; an object already stored there is freed.
-    TKtNamedObject* Put(WideStringView name, std::unique_ptr<TKtNamedObject> object);
-    TKtNamedObject* Find(WideStringView name) const;
+    TKtObject* Put(WideStringView name, std::unique_ptr<TKtObject> object);
+    TKtObject* Find(WideStringView name) const;
     // Frees the object of name; false when there is none.
     bool Remove(WideStringView name);
     // Frees every object.
@@ -36,7 +31,7 @@ public:
     const std::vector<WideString>& Names() const { return order_; }
 
 private:
-    std::unordered_map<WideString, std::unique_ptr<TKtNamedObject>> objects_;  // key: upper case
+    std::unordered_map<WideString, std::unique_ptr<TKtObject>> objects_;  // key: upper case
     std::vector<WideString> order_;
 };
 

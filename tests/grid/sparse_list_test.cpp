@@ -442,7 +442,7 @@ TEST(TextMatrix, CountsGrowWithTextsAndClearResets) {
 }
 
 TEST(NameObjects, NamesIgnoreCaseAndOwnTheirObjects) {
-    struct Tracked : TKtNamedObject {
+    struct Tracked : TKtObject {
         int* alive;
         explicit Tracked(int* a) : alive(a) { ++*alive; }
         ~Tracked() override { --*alive; }

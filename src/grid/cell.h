@@ -1,0 +1,276 @@
+// TKtCell: a value that lives at one position of one grid, with its own
+// style and font, a comment, a tag and a hint text; it is asked whether it
+// may be edited and modified, turns text into a value (text in) and a value
+// into display or edit text (text out), and receives the grid's forwarded
+// mouse and key input. Cell kinds override the virtual operations.
+//
+// Memory: a plain cell is 48 bytes (64-bit). Its style and font are created
+// on first change only: until then the cell uses the shared default style
+// and follows the grid's font (parent font). Comment, tag, hint, font and the
+// dependency lists share one side record that exists only when used.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "base/color.h"
+#include "base/font.h"
+#include "grid/cell_class.h"
+#include "grid/grid_style.h"
+#include "grid/grid_types.h"
+#include "grid/value.h"
+#include "grid/variant.h"
+
+namespace plu {
+
+class TKtCustomGrid;
+class TKwGridRow;
+
+// The cell kinds of data columns (values 0 ... 11).
+enum class TKtCellType : uint8_t {
+    cellDefault,
+    cellTextBox,
+    cellCheckBox,
+    cellRadioBox,
+    cellComboBox,
+    cellNumberSpin,
+    cellChart,
+    cellEllipsisBtn,
+    cellImageBox,
+    cellCalendar,
+    cellCurrency,
+    cellDropDownList
+};
+
+// Raised by operations a cell kind does not support:
+// "此单元格类型不支持该方法".
+class ECellKindError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// CopyFrom parts.
+constexpr int kCopyAll = 0;
+constexpr int kCopyValue = 1;
+constexpr int kCopyFormat = 2;
+
+class TKtCell : public TKtValue {
+public:
+    // Init: stores the row list and column; style and font start shared.
+    TKtCell(TKwGridRow& row, int col);
+    // Clears the value (unregistering a formula and telling dependents, unless
+    // the grid is being destroyed) and clears the grid's references to it.
+    ~TKtCell() override;
+
+    static const TKtCellClass& Class();
+    virtual const TKtCellClass& CellClass() const { return Class(); }
+    virtual TKtCellType CellType() const { return TKtCellType::cellDefault; }
+
+    TKtCustomGrid& Grid() const;
+    TKwGridRow& RowList() const { return *row_; }
+    int Col() const { return packedInt_; }
+    int Row() const;
+    TPoint Pos() const { return {Col(), Row()}; }
+
+    // ---- Style and font ---------------------------------------------------
+    // The cell's own style (the shared default style until changed).
+    const TKtGridStyle& Style() const;
+    // The own style for changing; created on first use, its changes repaint.
+    TKtGridStyle& OwnStyle();
+    bool HasOwnStyle() const { return style_ != nullptr; }
+    // Cell -> column -> row -> grid default; fixed rows never inherit.
+    const TKtGridStyle& EffectiveStyle(TKtStyleAttribute attribute) const;
+
+    // The cell's font: its own once created, else the grid's.
+    const TFont& Font() const;
+    // The own font for changing; created from the grid's font on first use.
+    // A change through it clears ParentFont and repaints.
+    TFont& OwnFont();
+    bool ParentFont() const { return (flags_ & kFlagParentFont) != 0; }
+    // The grid's font changed: a cell that still follows it copies it.
+    void FontChanged();
+
+    const WideString& Comment() const;
+    // A different text repaints the cell.
+    void SetComment(WideStringView text);
+    const WideString& Tag() const;
+    void SetTag(WideStringView text);
+    const WideString& Hint() const;
+    void SetHint(WideStringView text);
+
+    // ---- Spans ----------------------------------------------------------
+    // The merged rectangle the cell anchors, else the cell itself (half-open).
+    TRect Span() const;
+    int ColSpan() const { return Span().Width(); }
+    int RowSpan() const { return Span().Height(); }
+    // Merges from this cell over rect's size (half-open, from this cell).
+    void SetSpan(const TRect& rect);
+    void SetColSpan(int n);
+    void SetRowSpan(int n);
+    bool IsMergeAnchor() const;
+    bool IsCurrent() const;
+
+    // ---- Text ---------------------------------------------------------------
+    // The public set-text operation: refused by CanModify; otherwise the text
+    // is applied as assigned from code.
+    void SetText(WideStringView text);
+    // The text-out path (display text by default).
+    virtual WideString GetText(bool display = true) const;
+    // The text-in path: changing event, set-text event, formula or ParseText,
+    // wrap switching for typed line breaks, changed event, row fitting, repaint.
+    virtual void ApplyText(WideStringView text, bool fromCode);
+    // Turns text into a typed value (integer, float, date/time, boolean or
+    // string; verbatim under goxStringGrid or the "@" format).
+    virtual void ParseText(WideStringView text);
+    virtual void SetTextIfEditable(WideStringView text);
+    // The text an editor starts from.
+    virtual WideString GetEditText() const { return GetText(false); }
+    // empty/null clears; integer kinds -> SetAsInteger; single, double,
+    // currency -> SetAsFloat; date -> SetAsDateTime; strings -> SetAsString;
+    // anything else raises "can not accept value type: <type name>".
+    void SetValueFromVariant(const TKtVariant& value);
+
+    // ---- Copying ------------------------------------------------------------
+    // Part kCopyAll: value and format; kCopyValue: the value; kCopyFormat
+    // (2 or 3): font, spans and style. Undoable first requires CanEdit.
+    void CopyFrom(const TKtCell& source, int part, bool undoable);
+    // Value and format (font, spans, style) from another cell.
+    void Assign(const TKtValue& source) override;
+
+    // ---- Permissions and state ----------------------------------------------
+    virtual bool CanModify() const;
+    virtual bool CanEdit() const;
+    virtual bool IsEmpty() const { return Kind() == TKtValueKind::vkEmpty; }
+    virtual bool IsEmptyAndUnmerged() const { return IsEmpty() && !IsMergeAnchor(); }
+    // Wraps when the grid option goWrapText is set or the alignment style
+    // has gcoWrapText.
+    virtual bool IsWordWrap(const TKtGridStyle& alignmentStyle) const;
+    bool IsWordWrap() const { return IsWordWrap(EffectiveStyle(TKtStyleAttribute::Alignment)); }
+    // Horizontal alignment for drawing: haLeft, haCenter or haRight.
+    TKtGridHorzAlign DrawAlignment() const;
+    // Effective background, zebra rows, then OnCellGetColor.
+    TColor Background() const;
+    // Repaints the cell's (merged) rectangle unless the grid is updating.
+    virtual void Invalidate() const;
+
+    // Not undoable: ClearValue and ValueChanged; undoable: SetTextIfEditable("").
+    virtual void Clear(bool undoable);
+    virtual void ClearContent();
+    // Both numbers: by value; otherwise ordinal comparison of GetAsString.
+    virtual int Compare(const TKtCell& other) const;
+
+    // ---- Editing hooks --------------------------------------------------------
+    virtual void Initialize() {}
+    // The grid enters editing mode for this cell.
+    virtual void ShowEditor();
+    // Leaves editing mode and repaints.
+    virtual void HideEditor(bool save, bool focusGrid);
+    virtual void UpdateEditorBounds() {}
+    virtual void CancelEdit() { HideEditor(false, true); }
+
+    // ---- Input ----------------------------------------------------------------
+    // Dispatches a forwarded mouse message; true when a handler took it.
+    bool DispatchMouse(const TKtMouseInput& input);
+    // Dispatches a forwarded key message; answers 1 when the key was consumed.
+    int DispatchKey(TKtKeyInput& input);
+    // Mouse handlers answer whether they took the message (nothing here).
+    virtual bool MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual bool MouseMove(TShiftState shift, int x, int y);
+    virtual bool MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void KeyDown(uint16_t& key, TShiftState shift);
+    virtual void KeyPress(char16_t& ch);
+    virtual void KeyUp(uint16_t& key, TShiftState shift);
+    // The cell became / stopped being the current cell.
+    virtual void EnterCurrent() {}
+    virtual void LeaveCurrent() {}
+    // A cell may claim navigation keys from the grid.
+    virtual bool ClaimsKey(uint16_t key, TShiftState shift) const;
+    // Raises OnCellButtonClick.
+    virtual void ButtonClick();
+    // Called by the in-place editor before it handles a key / after it took
+    // a character.
+    virtual void EditorKeyDown(uint16_t& key, TShiftState shift);
+    virtual void EditorChar(char16_t& ch);
+
+    // ---- Item operations of list cell kinds -------------------------------------
+    // The base cell raises ECellKindError for all of them.
+    virtual int ItemCount() const;
+    virtual WideString GetItem(int index) const;
+    virtual void SetItem(int index, WideStringView text);
+    virtual void InsertItem(int index, WideStringView text);
+    virtual int AddItem(WideStringView text);
+    virtual void ClearItems();
+
+    // ---- Property list (form stream) ------------------------------------------
+    // "Width" (column span, when > 1), "Height" (row span, when > 1), "Text"
+    // (when not empty).
+    virtual std::vector<std::pair<WideString, TKtVariant>> WriteProperties() const;
+    // Applies every known name; unknown names are skipped.
+    virtual void ReadProperties(const std::vector<std::pair<WideString, TKtVariant>>& props);
+
+    // ---- TKtValue overrides -----------------------------------------------------
+    // Gives the own style format 14 (value >= 1) or 20 when it has none.
+    void SetAsDateTime(TDateTime value) override;
+    // Recalculates at once unless the grid is updating.
+    void SetFormula(WideStringView text) override;
+    void Recalculated() override;
+    std::unique_ptr<IKtFormula> CreateFormula(WideStringView text, const IKtFormula* old) override;
+    void FreeFormula(std::unique_ptr<IKtFormula> formula) override;
+    int GetCol() const override { return Col(); }
+    int GetRow() const override { return Row(); }
+    int GetDataCol() const override;
+    int GetDataRow() const override;
+    int GetSheetIndex() const override;
+    void ValueChanged() override;
+
+protected:
+    struct CellSide : Side {
+        std::unique_ptr<TFont> font;
+        WideString comment;
+        WideString tag;
+        WideString hint;
+    };
+    std::unique_ptr<Side> NewSide() const override { return std::make_unique<CellSide>(); }
+    CellSide* FindCellSide() const { return static_cast<CellSide*>(FindSide()); }
+    CellSide& GetCellSide() { return static_cast<CellSide&>(GetSide()); }
+
+    void RegisterReferences() override;
+    void UnregisterReferences() override;
+
+    static constexpr uint8_t kFlagParentFont = 0x02;
+    static constexpr uint8_t kFlagCopyingParentFont = 0x04;
+
+private:
+    friend class TKtCustomGrid;
+    friend class TKwGridRow;
+    void SetCol(int col) { packedInt_ = col; }
+    WideString NumberText(double value, bool display, bool isInteger) const;
+    void OwnFontChanged();
+
+    TKwGridRow* row_;
+    std::unique_ptr<TKtGridStyle> style_;
+};
+
+// The default body cell of every grid (the in-place text editor cell).
+class TKwProEditCell : public TKtCell {
+public:
+    using TKtCell::TKtCell;
+    static const TKtCellClass& Class();
+    const TKtCellClass& CellClass() const override { return Class(); }
+    // Opens the editor only when CanEdit.
+    void ShowEditor() override;
+    // Leaving the current position commits an open edit (unless the editor
+    // is picking a reference for a formula).
+    void LeaveCurrent() override;
+};
+
+// The default header cell of the fixed rows and columns.
+class TKwProFixedCell : public TKtCell {
+public:
+    using TKtCell::TKtCell;
+    static const TKtCellClass& Class();
+    const TKtCellClass& CellClass() const override { return Class(); }
+};
+
+}  // namespace plu

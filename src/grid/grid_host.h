@@ -1,0 +1,80 @@
+// The interfaces through which the grid model reaches what lies outside it:
+// the view that paints it (repaint requests in client pixels, scroll bars,
+// the current cell), the in-place editor that the editing controller
+// attaches, the clipboard service that the clipboard module installs, and
+// the pictures of image cells. The grid works without any of them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "grid/grid_types.h"
+
+namespace plu {
+
+class TKtCell;
+class TKtCustomGrid;
+
+// The window showing a grid.
+class IKtGridView {
+public:
+    virtual ~IKtGridView() = default;
+    // Repaint this rectangle of the client area (pixels, half-open).
+    virtual void InvalidateRect(const TRect& pixels) = 0;
+    // Repaint everything.
+    virtual void InvalidateAll() = 0;
+    // Ranges or positions of the scroll bars changed.
+    virtual void UpdateScrollBars(bool horizontal, bool vertical) = 0;
+    // The current cell moved (the editor may follow).
+    virtual void CurrentCellChanged(int col, int row) {
+        (void)col;
+        (void)row;
+    }
+    // The frozen panes changed.
+    virtual void ViewLockChanged() {}
+};
+
+// The in-place editor as the grid and its cells drive it.
+class IKtCellEditor {
+public:
+    virtual ~IKtCellEditor() = default;
+    // Opens the editor over cell (the cell decided that it may be edited).
+    virtual void Show(TKtCell& cell) = 0;
+    // Closes the editor, committing the text when save is true. False when a
+    // commit was refused: the editor then stays open.
+    virtual bool Hide(bool save, bool focusGrid) = 0;
+    // The edited cell moved or changed size.
+    virtual void UpdateBounds() = 0;
+    // The editor's own clipboard commands; false when it has nothing to do.
+    virtual bool CopySelection() { return false; }
+    virtual bool CutSelection() { return false; }
+    virtual bool PasteText() { return false; }
+};
+
+// The clipboard service behind the selection's Copy, Cut and Paste.
+class IKtGridClipboard {
+public:
+    virtual ~IKtGridClipboard() = default;
+    // Places a copy of the cells of rect (half-open) on the clipboard.
+    virtual void Copy(TKtCustomGrid& grid, const TRect& rect, bool cut) = 0;
+    // Reads the clipboard into the grid at rect.
+    virtual void Paste(TKtCustomGrid& grid, const TRect& rect, int mode) = 0;
+    // Whether the clipboard still holds what this grid copied (the copied
+    // rectangle stays marked until it changes).
+    virtual bool HoldsCopyOf(const TKtCustomGrid& grid) const {
+        (void)grid;
+        return false;
+    }
+};
+
+// A picture of the grid's picture list (image cells, native stream): its
+// kind and its stream form, carried without interpretation.
+struct TKtPicture {
+    enum Kind : uint16_t { None = 0, Bitmap = 1, Jpeg = 2, Metafile = 3, Icon = 4 };
+    uint16_t Type = None;
+    std::vector<uint8_t> Data;
+
+    bool IsEmpty() const { return Type == None || Data.empty(); }
+};
+
+}  // namespace plu

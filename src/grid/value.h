@@ -1,0 +1,165 @@
+// TKtValue: the value a cell holds, and the dependency links between values
+// that formulas need.
+//
+// Layout (64-bit): the object is a vtable pointer, one 8-byte data word, a
+// kind byte, a flag byte and a pointer to a side record that exists only
+// when the value has dependents, precedents or an extra object. The data
+// word holds the double itself (kind float), the 32-bit integer (kind
+// integer), a pointer to a length-prefixed UTF-16 block (kind string) or the
+// owned formula object (kind formula). Booleans are integers 0/1; dates and
+// times are floats (days since 30 December 1899).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/date_time.h"
+#include "base/wide_text.h"
+#include "grid/formula.h"
+#include "grid/grid_object.h"
+
+namespace plu {
+
+enum class TKtValueKind : uint8_t { vkEmpty = 0, vkFloat = 1, vkString = 2, vkFormula = 3, vkInteger = 4 };
+
+class TKtValue : public TKtGridObject {
+public:
+    TKtValue() = default;
+    // Frees the data. Dependency links are the owner's to undo first
+    // (TKtCell does so unless its grid is being destroyed).
+    ~TKtValue() override;
+
+    TKtValueKind Kind() const { return kind_; }
+    IKtFormula* Formula() const { return kind_ == TKtValueKind::vkFormula ? data_.formula : nullptr; }
+
+    // Copies the source's value (CopyValue).
+    virtual void Assign(const TKtValue& source);
+
+    // Frees the data per kind; kind becomes empty. A formula is also
+    // unregistered from the values it refers to unless destroying.
+    virtual void ClearValue(bool destroying = false);
+
+    // empty false; float != 0; string: trimmed text equals "True" ignoring
+    // case; formula: its boolean result; integer != 0.
+    virtual bool GetAsBoolean() const;
+    // float as is; string through the date/time conversion (EConvertError on
+    // bad text); formula: its numeric result; integer as float; empty 0.
+    virtual TDateTime GetAsDateTime() const;
+    // float; string through the float conversion (EConvertError on bad
+    // text); formula: numeric result; integer; empty 0.
+    virtual double GetAsFloat() const;
+    // GetAsFloat rounded to nearest, ties to even; EIntOverflow beyond 32 bits.
+    virtual int32_t GetAsInteger() const;
+    // empty ""; float: general text with 15 significant digits; string;
+    // formula: the result text; integer: decimal text.
+    virtual WideString GetAsString() const;
+    // As GetAsString, but a formula answers "Formula".
+    virtual WideString GetAsStringNoFormula() const;
+
+    virtual void SetAsBoolean(bool value);
+    virtual void SetAsDateTime(TDateTime value);
+    virtual void SetAsFloat(double value);
+    virtual void SetAsInteger(int32_t value);
+    // "" clears the value.
+    virtual void SetAsString(WideStringView value);
+    virtual void SetAsWideText(WideStringView value) { SetAsString(value); }
+
+    // The formula's source text, "" for other kinds.
+    virtual WideString GetFormula() const;
+    virtual void SetFormula(WideStringView text);
+    virtual void Recalculated() {}
+    // Builds a formula object for text; old is the formula being replaced or
+    // copied (nullptr when none).
+    virtual std::unique_ptr<IKtFormula> CreateFormula(WideStringView text,
+                                                      const IKtFormula* old) = 0;
+    virtual void FreeFormula(std::unique_ptr<IKtFormula> formula) { formula.reset(); }
+
+    virtual int GetCol() const { return -1; }
+    virtual int GetRow() const { return -1; }
+    virtual int GetDataCol() const { return -1; }
+    virtual int GetDataRow() const { return -1; }
+    virtual int GetSheetIndex() const { return -1; }
+
+    // Recalculates every dependent that still holds a formula (from the end
+    // of the list) and drops the ones that no longer do. A value whose
+    // change is already being propagated is not entered again, so circular
+    // references end.
+    virtual void ValueChanged();
+    // Kind float or integer, or a formula with a numeric result.
+    virtual bool IsNumber() const;
+
+    // Copies by the source's kind; a formula is rebuilt from the source's
+    // with its relative references shifted by the distance between the two
+    // values (recalculated when calculate is true).
+    void CopyValue(const TKtValue& source, bool calculate = true);
+
+    // Dependency links: dependents are the formula values that refer to
+    // this one; precedents the values this formula registered with.
+    void AddDependent(TKtValue& dependent);
+    void RemoveDependent(TKtValue& dependent);
+    const std::vector<TKtValue*>& Dependents() const;
+    const std::vector<TKtValue*>& Precedents() const;
+    // Links both ways: precedent gains this value as a dependent (nothing for
+    // the value itself: a formula never recalculates itself).
+    void LinkPrecedent(TKtValue& precedent);
+    // Hands every dependent of this value over to other (a value taking this
+    // one's place).
+    void TransferDependentsTo(TKtValue& other);
+
+    TKtObject* ExtraObject() const override;
+    void SetExtraObject(std::unique_ptr<TKtObject> object) override;
+    std::unique_ptr<TKtObject> TakeExtraObject() override;
+
+protected:
+    // Rarely used parts of a value, allocated on first use.
+    struct Side {
+        virtual ~Side() = default;
+        std::vector<TKtValue*> dependents;
+        std::vector<TKtValue*> precedents;
+        std::unique_ptr<TKtObject> extra;
+    };
+    // Creates the side record of the right type for the derived class.
+    virtual std::unique_ptr<Side> NewSide() const { return std::make_unique<Side>(); }
+    Side* FindSide() const { return side_.get(); }
+    Side& GetSide();
+
+    // The value level of SetFormula: "" clears; otherwise the old formula is
+    // unregistered, the new one built through CreateFormula (on failure the
+    // value is cleared and the error propagates), shifted, recalculated when
+    // asked and registered with the values it refers to; then ValueChanged.
+    void SetFormulaEx(WideStringView text, int shiftCol, int shiftRow, bool calculate,
+                      const IKtFormula* source);
+    // Registers this formula value with what it refers to; a plain value
+    // has nothing to register with.
+    virtual void RegisterReferences() {}
+    // Undoes every registration of this value (precedents).
+    virtual void UnregisterReferences();
+    // Tells every dependent that this value goes away and empties the list.
+    void NotifyDependentsOfDestruction();
+
+    static constexpr uint8_t kFlagPropagating = 0x01;  // bit 0; derived classes use the rest
+
+private:
+    void FreeData();
+
+    union Data {
+        double f;
+        int32_t i;
+        char16_t* s;  // two units of length (low, high), then the text
+        IKtFormula* formula;
+    } data_{};
+    TKtValueKind kind_ = TKtValueKind::vkEmpty;
+
+protected:
+    // Flag bits (kFlagPropagating and those of derived classes) and a 32-bit
+    // slot for the derived class (TKtCell keeps its column there); both fill
+    // the word after the kind byte.
+    uint8_t flags_ = 0;
+    int32_t packedInt_ = 0;
+
+private:
+    std::unique_ptr<Side> side_;
+};
+
+}  // namespace plu
