@@ -384,7 +384,8 @@ TEST(Writer, NeighbouringEqualColumnsShareOneColInfo) {
     }
     s.Columns().Entry(300).width = 10;  // beyond the sheet: not written
     std::vector<std::array<uint16_t, 3>> infos;
-    for (const Rec& r : Walk(book->SaveToBytes())) {
+    const Bytes stream = book->SaveToBytes();
+    for (const Rec& r : Walk(stream)) {
         if (r.id == 0x007D) infos.push_back({r.U16(0), r.U16(2), r.U16(4)});
     }
     const std::vector<std::array<uint16_t, 3>> expected = {{1, 3, 3200}, {5, 5, 3200}, {6, 6, 1280}};
@@ -397,7 +398,8 @@ TEST(Writer, PaletteIsWrittenOnlyWhenAColourWasAdded) {
     book->AddSheet(u"S");
     auto palettes = [&] {
         int n = 0;
-        for (const Rec& r : Walk(book->SaveToBytes())) n += r.id == 0x0092;
+        const Bytes stream = book->SaveToBytes();
+        for (const Rec& r : Walk(stream)) n += r.id == 0x0092;
         return n;
     };
     book->Globals().Palette().IndexOfColor(RGB(255, 0, 0));
