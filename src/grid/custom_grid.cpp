@@ -208,6 +208,8 @@ int TKtCustomGrid::CurrentRow() const { return selection_->Current().Y; }
 
 void TKtCustomGrid::SelectRange(int col1, int row1, int col2, int row2) {
     selection_->SetCurrent(col1, row1, true);
+    // A refused (or impossible) current cell ends the operation.
+    if (selection_->Current() != merged_.SnapToAnchor({col1, row1})) return;
     selection_->ExtendTo(col2, row2);
 }
 

@@ -236,7 +236,8 @@ public:
     // ---- Current cell and selection ---------------------------------------------------------
     TKtGridSelection& Selection() { return *selection_; }
     const TKtGridSelection& Selection() const { return *selection_; }
-    // SetCurrent (col1, row1, collapse) then ExtendTo (col2, row2).
+    // SetCurrent (col1, row1, collapse) then ExtendTo (col2, row2); a refused
+    // current cell ends the operation.
     void SelectRange(int col1, int row1, int col2, int row2);
     void SetCurrentCol(int col);
     void SetCurrentRow(int row);
