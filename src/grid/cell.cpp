@@ -48,6 +48,18 @@ TKtCell::~TKtCell() {
         NotifyDependentsOfDestruction();
     }
     grid.ForgetCell(*this);
+    if (flags_ & kFlagHasSide) grid.DropCellSide(*this);
+}
+
+TKtValueSide* TKtCell::FindSide() const {
+    return (flags_ & kFlagHasSide) ? Grid().FindCellSide(*this) : nullptr;
+}
+
+TKtValueSide& TKtCell::GetSide() {
+    if (flags_ & kFlagHasSide) return *Grid().FindCellSide(*this);
+    TKtCellSide& side = Grid().CreateCellSide(*this);
+    flags_ |= kFlagHasSide;
+    return side;
 }
 
 TKtCustomGrid& TKtCell::Grid() const { return row_->Grid(); }

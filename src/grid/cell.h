@@ -4,10 +4,12 @@
 // into display or edit text (text out), and receives the grid's forwarded
 // mouse and key input. Cell kinds override the virtual operations.
 //
-// Memory: a plain cell is 48 bytes (64-bit). Its style and font are created
-// on first change only: until then the cell uses the shared default style
-// and follows the grid's font (parent font). Comment, tag, hint, font and the
-// dependency lists share one side record that exists only when used.
+// Memory: a plain cell is 40 bytes (64-bit: vtable, value word, kind/flags/
+// column word, row list, style). Its style and font are created on first
+// change only: until then the cell uses the shared default style and follows
+// the grid's font (parent font). Comment, tag, hint, font, the dependency
+// lists and the extra object share one side record that the grid keeps for
+// the cells that use one.
 #pragma once
 
 #include <memory>
@@ -26,6 +28,16 @@ namespace plu {
 
 class TKtCustomGrid;
 class TKwGridRow;
+
+// The rarely used parts of a cell; the grid keeps one for each cell that
+// needs it (a font of its own, a comment, tag or hint, formula links, an
+// extra object).
+struct TKtCellSide : TKtValueSide {
+    std::unique_ptr<TFont> font;
+    WideString comment;
+    WideString tag;
+    WideString hint;
+};
 
 // The cell kinds of data columns (values 0 ... 11).
 enum class TKtCellType : uint8_t {
@@ -225,13 +237,9 @@ public:
     void ValueChanged() override;
 
 protected:
-    struct CellSide : Side {
-        std::unique_ptr<TFont> font;
-        WideString comment;
-        WideString tag;
-        WideString hint;
-    };
-    std::unique_ptr<Side> NewSide() const override { return std::make_unique<CellSide>(); }
+    using CellSide = TKtCellSide;
+    Side* FindSide() const override;
+    Side& GetSide() override;
     CellSide* FindCellSide() const { return static_cast<CellSide*>(FindSide()); }
     CellSide& GetCellSide() { return static_cast<CellSide&>(GetSide()); }
 
@@ -240,6 +248,7 @@ protected:
 
     static constexpr uint8_t kFlagParentFont = 0x02;
     static constexpr uint8_t kFlagCopyingParentFont = 0x04;
+    static constexpr uint8_t kFlagHasSide = 0x08;
 
 private:
     friend class TKtCustomGrid;

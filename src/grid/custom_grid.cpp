@@ -629,6 +629,19 @@ void TKtCustomGrid::ReclassCell(TKtCell& old) {
     holder.reset();
 }
 
+TKtCellSide* TKtCustomGrid::FindCellSide(const TKtCell& cell) const {
+    auto it = cellSides_.find(&cell);
+    return it == cellSides_.end() ? nullptr : it->second.get();
+}
+
+TKtCellSide& TKtCustomGrid::CreateCellSide(const TKtCell& cell) {
+    auto& slot = cellSides_[&cell];
+    if (!slot) slot = std::make_unique<TKtCellSide>();
+    return *slot;
+}
+
+void TKtCustomGrid::DropCellSide(const TKtCell& cell) { cellSides_.erase(&cell); }
+
 void TKtCustomGrid::CellValueChanged(TKtCell& cell) {
     if (IsUpdating() || inValueChanged_ || !OnCellValueChanged) return;
     if (!IsBodyCell(cell.Col(), cell.Row())) return;

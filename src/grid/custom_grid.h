@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -365,6 +366,10 @@ public:
     void ForgetCell(const TKtCell& cell);
     // Re-creates the cell at its position in the class CellClassAt gives.
     void ReclassCell(TKtCell& old);
+    // The side records of cells (see TKtCellSide).
+    TKtCellSide* FindCellSide(const TKtCell& cell) const;
+    TKtCellSide& CreateCellSide(const TKtCell& cell);
+    void DropCellSide(const TKtCell& cell);
 
     // ---- Events (the grid passes itself as Sender) ----------------------------------------------------
     std::function<void(TKtCustomGrid&, TPoint, bool& allow)> OnCellCanModify;
@@ -446,6 +451,7 @@ private:
     std::unique_ptr<TCellClassManager> classManager_;
     std::unique_ptr<TKtGridSelection> selection_;
     std::vector<TKtPicture> pictures_;
+    std::unordered_map<const TKtCell*, std::unique_ptr<TKtCellSide>> cellSides_;
 
     struct Watch {
         TKtValue* value;

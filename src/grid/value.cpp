@@ -64,11 +64,6 @@ void TKtValue::FreeData() {
     kind_ = TKtValueKind::vkEmpty;
 }
 
-TKtValue::Side& TKtValue::GetSide() {
-    if (!side_) side_ = NewSide();
-    return *side_;
-}
-
 void TKtValue::Assign(const TKtValue& source) { CopyValue(source); }
 
 void TKtValue::ClearValue(bool destroying) {
@@ -286,11 +281,13 @@ void TKtValue::RemoveDependent(TKtValue& dependent) {
 }
 
 const std::vector<TKtValue*>& TKtValue::Dependents() const {
-    return side_ ? side_->dependents : kNoValues;
+    const Side* side = FindSide();
+    return side ? side->dependents : kNoValues;
 }
 
 const std::vector<TKtValue*>& TKtValue::Precedents() const {
-    return side_ ? side_->precedents : kNoValues;
+    const Side* side = FindSide();
+    return side ? side->precedents : kNoValues;
 }
 
 void TKtValue::LinkPrecedent(TKtValue& precedent) {
@@ -331,15 +328,19 @@ void TKtValue::NotifyDependentsOfDestruction() {
     }
 }
 
-TKtObject* TKtValue::ExtraObject() const { return side_ ? side_->extra.get() : nullptr; }
+TKtObject* TKtValue::ExtraObject() const {
+    const Side* side = FindSide();
+    return side ? side->extra.get() : nullptr;
+}
 
 void TKtValue::SetExtraObject(std::unique_ptr<TKtObject> object) {
-    if (!object && !side_) return;
+    if (!object && !FindSide()) return;
     GetSide().extra = std::move(object);
 }
 
 std::unique_ptr<TKtObject> TKtValue::TakeExtraObject() {
-    return side_ ? std::move(side_->extra) : nullptr;
+    Side* side = FindSide();
+    return side ? std::move(side->extra) : nullptr;
 }
 
 }  // namespace plu

@@ -1,9 +1,10 @@
 // TKtValue: the value a cell holds, and the dependency links between values
 // that formulas need.
 //
-// Layout (64-bit): the object is a vtable pointer, one 8-byte data word, a
-// kind byte, a flag byte and a pointer to a side record that exists only
-// when the value has dependents, precedents or an extra object. The data
+// Layout (64-bit): the object is a vtable pointer, one 8-byte data word and
+// one word holding the kind byte, a flag byte and a 32-bit slot for the
+// derived class. Dependents, precedents and the extra object live in a side
+// record that the derived class keeps only for values that use them. The data
 // word holds the double itself (kind float), the 32-bit integer (kind
 // integer), a pointer to a length-prefixed UTF-16 block (kind string) or the
 // owned formula object (kind formula). Booleans are integers 0/1; dates and
@@ -22,6 +23,16 @@
 namespace plu {
 
 enum class TKtValueKind : uint8_t { vkEmpty = 0, vkFloat = 1, vkString = 2, vkFormula = 3, vkInteger = 4 };
+
+class TKtValue;
+
+// The rarely used parts of a value.
+struct TKtValueSide {
+    virtual ~TKtValueSide() = default;
+    std::vector<TKtValue*> dependents;
+    std::vector<TKtValue*> precedents;
+    std::unique_ptr<TKtObject> extra;
+};
 
 class TKtValue : public TKtGridObject {
 public:
@@ -112,17 +123,11 @@ public:
     std::unique_ptr<TKtObject> TakeExtraObject() override;
 
 protected:
-    // Rarely used parts of a value, allocated on first use.
-    struct Side {
-        virtual ~Side() = default;
-        std::vector<TKtValue*> dependents;
-        std::vector<TKtValue*> precedents;
-        std::unique_ptr<TKtObject> extra;
-    };
-    // Creates the side record of the right type for the derived class.
-    virtual std::unique_ptr<Side> NewSide() const { return std::make_unique<Side>(); }
-    Side* FindSide() const { return side_.get(); }
-    Side& GetSide();
+    using Side = TKtValueSide;
+    // The side record, nullptr when the value never needed one.
+    virtual Side* FindSide() const = 0;
+    // The side record, created on first use.
+    virtual Side& GetSide() = 0;
 
     // The value level of SetFormula: "" clears; otherwise the old formula is
     // unregistered, the new one built through CreateFormula (on failure the
@@ -157,9 +162,6 @@ protected:
     // the word after the kind byte.
     uint8_t flags_ = 0;
     int32_t packedInt_ = 0;
-
-private:
-    std::unique_ptr<Side> side_;
 };
 
 }  // namespace plu

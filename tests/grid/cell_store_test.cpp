@@ -58,7 +58,7 @@ TEST_F(CellStore, CellsAreCreatedOnlyOnDemand) {
 
 TEST_F(CellStore, PlainCellsStayLean) {
     // Style and font are shared until changed; the rest lives in a side record.
-    EXPECT_LE(sizeof(TKtCell), 48u);
+    EXPECT_LE(sizeof(TKtCell), 40u);
     TKtCell& cell = grid.GetCell(1, 1);
     EXPECT_FALSE(cell.HasOwnStyle());
     EXPECT_TRUE(cell.Style().IsDefault());
