@@ -35,7 +35,20 @@ void TIntegerRecord::SetValue(const TXlsValue& value) {
     SetWord(7, static_cast<uint16_t>(v));
 }
 
-WideString TLabelRecord::AsText() const { return ReadLabelText(*this, 6); }
+WideString TLabelRecord::AsText() const {
+    // Most texts are plain 16-bit strings that lie whole in the body.
+    const auto body = Body();
+    if (body.size() >= 9 && body[8] == 0x01 && !Continuation()) {
+        const size_t count = TVxBuffer::GetWord(body.data() + 6);
+        if (9 + 2 * count <= body.size()) {
+            WideString text(count, u'\0');
+            const uint8_t* p = body.data() + 9;
+            for (size_t i = 0; i < count; ++i) text[i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
+            return text;
+        }
+    }
+    return ReadLabelText(*this, 6);
+}
 
 void TLabelRecord::Assign(uint16_t row, uint16_t col, uint16_t xf, WideStringView text) {
     const int n = EncodedXlsStringSize(text, 2);

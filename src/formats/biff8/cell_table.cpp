@@ -39,10 +39,13 @@ void TRow::Put(std::unique_ptr<TCellRecord> record) {
     }
 }
 
-TRow& TBaseColRowList::Ensure(int row) {
+TRow& TBaseColRowList::Ensure(int row, int expected) {
     const size_t r = static_cast<size_t>(row);
     if (r >= rows_.size()) rows_.resize(r + 1);
-    if (!rows_[r]) rows_[r] = std::make_unique<TRow>();
+    if (!rows_[r]) {
+        rows_[r] = std::make_unique<TRow>();
+        if (expected > 0) rows_[r]->Reserve(expected);
+    }
     return *rows_[r];
 }
 
@@ -50,7 +53,12 @@ TCells::TCells(TWorkSheet* sheet) : merged_(TMergedCellsRecord::Make()), sheet_(
 
 void TCells::Put(std::unique_ptr<TCellRecord> record) {
     const int row = record->Row();
-    cellRows_.Ensure(row).Put(std::move(record));
+    // The ROW record, when it came first, tells how many cells to expect.
+    int expected = 0;
+    if (const TRowRecord* r = rows_.Get(row)) {
+        expected = std::clamp(r->ColEnd() - r->FirstCol() + 1, 0, kMaxColumns);
+    }
+    cellRows_.Ensure(row, expected).Put(std::move(record));
 }
 
 TCellRecord* TCells::Get(int row, int col) const {

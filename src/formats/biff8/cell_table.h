@@ -44,6 +44,7 @@ public:
     TCellRecord* Find(int col) const;
     // Stores the record at its column, replacing (and freeing) one there.
     void Put(std::unique_ptr<TCellRecord> record);
+    void Reserve(int n) { cells_.reserve(static_cast<size_t>(n)); }
     // The highest column used plus 1 (0 when empty).
     int Count() const { return cells_.empty() ? 0 : cells_.back()->Col() + 1; }
 
@@ -58,7 +59,8 @@ public:
     TRow* Get(int row) const {
         return row >= 0 && row < Count() ? rows_[static_cast<size_t>(row)].get() : nullptr;
     }
-    TRow& Ensure(int row);
+    // The row, created when missing with room for `expected` cells.
+    TRow& Ensure(int row, int expected = 0);
 
 private:
     std::vector<std::unique_ptr<TRow>> rows_;

@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/biff8/record_pool.h"
 #include "formats/biff8/xls_errors.h"
 #include "formats/biff8/xls_writer.h"
 
 namespace plu {
 
+void* TXlsRecord::operator new(std::size_t size) { return record_pool::Allocate(size); }
+
+void TXlsRecord::operator delete(void* p, std::size_t size) noexcept { record_pool::Release(p, size); }
+
 TXlsRecord::~TXlsRecord() {
+    FreeHeap();
     // A long CONTINUE chain is freed iteratively: each link would otherwise
     // free the next one recursively, and a hostile file can hold thousands.
     std::unique_ptr<TContinueRecord> next = std::move(continuation_);
@@ -19,14 +25,21 @@ TXlsRecord::~TXlsRecord() {
     }
 }
 
+void TXlsRecord::FreeHeap() {
+    if (heap_) record_pool::Release(heap_, static_cast<size_t>(capacity_));
+    heap_ = nullptr;
+    capacity_ = 0;
+}
+
 void TXlsRecord::Allocate(int32_t size) {
+    FreeHeap();
     if (size <= kInlineBody) {
-        heap_.reset();
         data_ = inline_;
         std::memset(inline_, 0, sizeof inline_);
     } else {
-        heap_.reset(new uint8_t[static_cast<size_t>(size)]());
-        data_ = heap_.get();
+        heap_ = static_cast<uint8_t*>(record_pool::Allocate(static_cast<size_t>(size)));
+        std::memset(heap_, 0, static_cast<size_t>(size));
+        data_ = heap_;
         capacity_ = size;
     }
 }
@@ -46,15 +59,7 @@ bool TXlsRecord::SameBody(const TXlsRecord& other) const {
     return size_ == 0 || std::memcmp(data_, other.data_, static_cast<size_t>(size_)) == 0;
 }
 
-const uint8_t* TXlsRecord::At(int offset, int count) const {
-    if (!Holds(offset, count)) RaiseReadError();
-    return data_ + offset;
-}
-
-uint8_t* TXlsRecord::MutAt(int offset, int count) {
-    if (!Holds(offset, count)) RaiseReadError();
-    return data_ + offset;
-}
+void TXlsRecord::FailOutside() { RaiseReadError(); }
 
 double TXlsRecord::GetDouble(int offset) const {
     double v;
@@ -84,10 +89,12 @@ void TXlsRecord::Resize(int32_t newSize) {
     }
     // Grow geometrically: lists of ranges grow one entry at a time.
     const int32_t grown = std::max<int32_t>(newSize, capacity * 2);
-    std::unique_ptr<uint8_t[]> bigger(new uint8_t[static_cast<size_t>(grown)]());
-    if (size_ > 0) std::memcpy(bigger.get(), data_, static_cast<size_t>(size_));
-    heap_ = std::move(bigger);
-    data_ = heap_.get();
+    auto* bigger = static_cast<uint8_t*>(record_pool::Allocate(static_cast<size_t>(grown)));
+    std::memset(bigger, 0, static_cast<size_t>(grown));
+    if (size_ > 0) std::memcpy(bigger, data_, static_cast<size_t>(size_));
+    FreeHeap();
+    heap_ = bigger;
+    data_ = heap_;
     capacity_ = grown;
     size_ = newSize;
 }

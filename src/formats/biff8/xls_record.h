@@ -8,6 +8,7 @@
 // raises message 65226 instead of touching other memory.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -111,6 +112,10 @@ public:
     TXlsRecord(const TXlsRecord&) = delete;
     TXlsRecord& operator=(const TXlsRecord&) = delete;
 
+    // Records and their bodies live in the record pool (record_pool.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+
     // Runs once after the body was filled from a stream.
     virtual void AfterRead() {}
     // Sets id and size and allocates a zeroed body of that many bytes (none
@@ -151,17 +156,25 @@ public:
     TContinueRecord* Continuation() const { return continuation_.get(); }
 
 protected:
-    const uint8_t* At(int offset, int count) const;
-    uint8_t* MutAt(int offset, int count);
+    const uint8_t* At(int offset, int count) const {
+        if (!Holds(offset, count)) FailOutside();
+        return data_ + offset;
+    }
+    uint8_t* MutAt(int offset, int count) {
+        if (!Holds(offset, count)) FailOutside();
+        return data_ + offset;
+    }
+    [[noreturn]] static void FailOutside();
 
 private:
     void Allocate(int32_t size);
+    void FreeHeap();
 
     uint16_t id_ = 0;
     int32_t size_ = 0;
     int32_t capacity_ = 0;  // of heap_
     uint8_t* data_ = inline_;
-    std::unique_ptr<uint8_t[]> heap_;
+    uint8_t* heap_ = nullptr;  // pooled; capacity_ bytes
     std::unique_ptr<TContinueRecord> continuation_;
     uint8_t inline_[kInlineBody] = {};
 };

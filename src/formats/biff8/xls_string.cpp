@@ -91,9 +91,9 @@ void TRecordCursor::ReadCharacters(uint32_t count, bool sixteenBit, std::string&
         if (piece16) {
             uint32_t n = static_cast<uint32_t>(avail / 2);
             if (n > count - got) n = count - got;
-            for (uint32_t i = 0; i < n; ++i) {
-                text16.push_back(static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
-            }
+            const size_t at = text16.size();
+            text16.resize(at + n);
+            for (uint32_t i = 0; i < n; ++i) text16[at + i] = static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8));
             offset_ += static_cast<int>(2 * n);
             got += n;
         } else {

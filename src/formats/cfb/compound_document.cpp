@@ -10,7 +10,13 @@
 #include <gsf/gsf-output.h>
 #include <gsf/gsf-utils.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 
 #include "base/safe_file.h"
@@ -96,7 +102,7 @@ constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE
 
 struct TCompoundDocument::Impl {
     std::string origin;  // how messages name the document
-    std::vector<uint8_t> bytes;
+    std::string bytes;  // the document; the memory input refers to it
     GRef<GsfInput> source;
     GRef<GsfInfile> root;
 
@@ -116,32 +122,66 @@ TCompoundDocument::TCompoundDocument(TCompoundDocument&&) noexcept = default;
 TCompoundDocument& TCompoundDocument::operator=(TCompoundDocument&&) noexcept = default;
 TCompoundDocument::~TCompoundDocument() = default;
 
+namespace {
+
+[[noreturn]] void FileFailure(const char* what, const std::string& path, int err) {
+    throw EFileError(std::string(what) + " \"" + path + "\": " + std::strerror(err));
+}
+
+// The whole file in one buffer sized from fstat (a workbook of some
+// megabytes is read without the reallocations of a growing string).
+std::string ReadFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) FileFailure("Cannot open", path, errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) FileFailure("Cannot open", path, errno);
+    if (S_ISDIR(st.st_mode)) FileFailure("Cannot open", path, EISDIR);
+    std::string out;
+    out.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+    size_t got = 0;
+    for (;;) {
+        if (got == out.size()) out.resize(got + 65536);  // the file grew, or has no size
+        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            FileFailure("Cannot read", path, errno);
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    out.resize(got);
+    return out;
+}
+
+}  // namespace
+
 TCompoundDocument TCompoundDocument::OpenFile(const std::string& path) {
-    std::string data = ReadWholeFile(path);
-    std::vector<uint8_t> bytes(data.begin(), data.end());
-    data.clear();
-    data.shrink_to_fit();
-    return TCompoundDocument(OpenBytes(std::move(bytes), "\"" + path + "\""));
+    return TCompoundDocument(OpenBytes(ReadFile(path), "\"" + path + "\""));
 }
 
 TCompoundDocument TCompoundDocument::OpenMemory(std::span<const uint8_t> bytes) {
     return TCompoundDocument(
-        OpenBytes(std::vector<uint8_t>(bytes.begin(), bytes.end()), "The data"));
+        OpenBytes(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "The data"));
 }
 
-std::unique_ptr<TCompoundDocument::Impl> TCompoundDocument::OpenBytes(std::vector<uint8_t> bytes,
+std::unique_ptr<TCompoundDocument::Impl> TCompoundDocument::OpenBytes(std::string bytes,
                                                                     std::string origin) {
     InitLibrary();
     auto impl = std::make_unique<TCompoundDocument::Impl>();
     impl->origin = std::move(origin);
     impl->bytes = std::move(bytes);
     if (impl->bytes.size() < sizeof kSignature ||
-        !std::equal(std::begin(kSignature), std::end(kSignature), impl->bytes.begin())) {
+        !std::equal(std::begin(kSignature), std::end(kSignature),
+                    reinterpret_cast<const uint8_t*>(impl->bytes.data()))) {
         throw ECompoundDocumentError(impl->origin + " is not a compound document (OLE2 storage)");
     }
     // The memory input refers to impl->bytes, which lives as long as it does.
     impl->source = GRef<GsfInput>(gsf_input_memory_new(
-        impl->bytes.data(), static_cast<gsf_off_t>(impl->bytes.size()), FALSE));
+        reinterpret_cast<const guint8*>(impl->bytes.data()), static_cast<gsf_off_t>(impl->bytes.size()), FALSE));
     if (!impl->source) throw ECompoundDocumentError(impl->origin + " cannot be read");
     GErrorHolder err;
     impl->root = GRef<GsfInfile>(gsf_infile_msole_new(impl->source.get(), &err.error));

@@ -53,7 +53,7 @@ public:
 private:
     struct Impl;
     explicit TCompoundDocument(std::unique_ptr<Impl> impl);
-    static std::unique_ptr<Impl> OpenBytes(std::vector<uint8_t> bytes, std::string origin);
+    static std::unique_ptr<Impl> OpenBytes(std::string bytes, std::string origin);
     std::unique_ptr<Impl> impl_;
 };
 
