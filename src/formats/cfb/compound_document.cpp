@@ -209,7 +209,10 @@ bool TCompoundDocument::HasStream(std::string_view name) const {
 }
 
 std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const {
-    const std::string quoted = "\"" + std::string(name) + "\"";
+    // Built with append: GCC 12 at -O3 warns falsely on "a" + b + "c" here.
+    std::string quoted;
+    quoted.reserve(name.size() + 2);
+    quoted.append(1, '"').append(name).append(1, '"');
     int i = impl_->Find(name);
     if (i < 0) throw ECompoundDocumentError(impl_->origin + " has no " + quoted + " stream");
     GRef<GsfInput> child(gsf_infile_child_by_index(impl_->root.get(), i));
