@@ -90,6 +90,7 @@ void TKtGridFormulaItem::Evaluate() {
     TKtGridCalcExpress& engine = EngineOf(owner_);
     auto& state = engine.State();
     {
+        calculated_ = false;  // a failing calculation leaves no stale result behind
         calculating_ = true;
         ++state.Depth;
         ScopeExit done([&] {

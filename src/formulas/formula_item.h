@@ -65,6 +65,8 @@ public:
     // length are calculated without deep recursion.
     void Calculate();
     bool Calculated() const { return calculated_; }
+    // The last calculation failed and nothing invalidated the item since.
+    bool Failed() const { return !calculated_ && failure_ != nullptr; }
     // Marks the item uncalculated (a value it refers to changed).
     void Invalidate();
 

@@ -87,6 +87,11 @@ TEST_F(FormulaItem, ResultsAreCachedUntilInvalidated) {
     EXPECT_EQ(sheet_.Show("B1"), "10");
     sheet_.Formula("B1")->Invalidate();
     EXPECT_EQ(sheet_.Show("B1"), "20");
+    // A failed recalculation leaves no stale result behind.
+    sheet_.Set("A1", "x");
+    EXPECT_THROW(sheet_.Formula("B1")->Calculate(), EConvertError);
+    EXPECT_FALSE(sheet_.Formula("B1")->Calculated());
+    EXPECT_TRUE(sheet_.Formula("B1")->Failed());
 }
 
 TEST_F(FormulaItem, ASelfReferenceFailsAsCircular) {
