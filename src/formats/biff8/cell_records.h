@@ -114,6 +114,7 @@ class TLabelSSTRecord : public TCellRecord {
 public:
     // Fails with "AList must be TShareStrList" for anything else.
     void SetList(TXlsList* list);
+    void SetList(TShareStrList* list) { list_ = list; }
     TShareStrList* List() const { return list_; }
     uint32_t StringIndex() const { return GetLong(6); }
 

@@ -1,15 +1,19 @@
 #include "formats/biff8/xls_string.h"
 
 #include "base/ansi_code_page.h"
+#include "formats/biff8/record_pool.h"
 #include "formats/biff8/xls_errors.h"
 
 namespace plu {
 
+void* TXlsString::operator new(std::size_t size) { return record_pool::Allocate(size); }
+
+void TXlsString::operator delete(void* p, std::size_t size) noexcept { record_pool::Release(p, size); }
+
 WideString TXlsString::Text() const {
     if (Is16Bit()) return text16;
-    WideString w;
-    w.reserve(text8.size());
-    for (unsigned char c : text8) w.push_back(static_cast<char16_t>(c));
+    WideString w(text8.size(), u'\0');
+    for (size_t i = 0; i < text8.size(); ++i) w[i] = static_cast<unsigned char>(text8[i]);
     return w;
 }
 

@@ -14,6 +14,7 @@
 // string is its count alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ namespace plu {
 class TXlsString {
 public:
     virtual ~TXlsString() = default;
+    // Shared strings live in the record pool (record_pool.h) like records.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 
     int countSize = 2;        // bytes of the character count field (1 or 2)
     uint16_t charCount = 0;
