@@ -155,7 +155,7 @@ TEST(CellRecords, LabelSstTakesOnlyASharedStringList) {
     WideString message;
     EXPECT_EQ(XlsErrorId([&] { r.SetList(&records); }, &message), 0);
     EXPECT_EQ(message, u"AList must be TShareStrList");
-    EXPECT_EQ(XlsErrorId([&] { r.SetList(nullptr); }), 0);
+    EXPECT_EQ(XlsErrorId([&] { r.SetList(static_cast<TXlsList*>(nullptr)); }), 0);
     TShareStrList strings;
     auto s = std::make_unique<TXlsStringAccess>();
     s->text8 = "abc";
