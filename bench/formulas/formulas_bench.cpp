@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "formulas/calc_express.h"
+#include "formulas/data_grid_formulas.h"
+#include "grid/cell.h"
 #include "formulas/formula_item.h"
 #include "formulas/grid_formulas.h"
 
@@ -132,6 +134,33 @@ void BM_SumOfTenThousandCells(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_SumOfTenThousandCells)->Unit(benchmark::kMicrosecond);
+
+// Through the cells of a grid: n formulas =$A$1*2+k in column B, then A1
+// changes and the grid's dependents list recalculates every one of them.
+class FormulaGrid : public TKtCustomGrid {
+public:
+    explicit FormulaGrid(int rows) {
+        SetOptionsEx(OptionsEx().With(TGridOptionEx::goxSupportFormula));
+        SetColCount(3);
+        SetRowCount(rows + 1);
+    }
+    std::unique_ptr<IKtFormula> CreateFormula(TKtValue& owner, WideStringView text,
+                                              const IKtFormula* old) override {
+        return formulas.CreateFormula(owner, text, old);
+    }
+    TKtDataGridFormulas formulas{*this};
+};
+
+void BM_GridDependentsOfOneInput(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    FormulaGrid grid(n);
+    grid.GetCell(1, 1).SetText(u"1");
+    for (int row = 1; row <= n; ++row) grid.GetCell(2, row).SetText(u"=$A$1*2+" + IntToWide(row));
+    int input = 1;
+    for (auto _ : state) grid.GetCell(1, 1).SetText(IntToWide(++input));
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_GridDependentsOfOneInput)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace plu
