@@ -39,7 +39,7 @@ void Inspect(plu::TWorkbook& book) {
     }
     for (int s = 0; s < book.Sheets().Count(); ++s) {
         plu::TWorkSheet& sheet = book.Sheets().Item(s);
-        (void)sheet.Cells().Statistics();
+        Try([&] { (void)sheet.Cells().Statistics(); });
         const plu::TBaseColRowList& rows = sheet.Cells().CellRows();
         for (int r = 0; r < rows.Count(); ++r) {
             const plu::TRow* row = rows.Get(r);
