@@ -1,9 +1,11 @@
 #include "grid/custom_grid.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/ansi_code_page.h"
 #include "base/events.h"
+#include "base/screen.h"
 #include "grid/grid_selection.h"
 #include "grid/text_layout.h"
 
@@ -594,6 +596,43 @@ void TKtCustomGrid::EnterEditorMode(TKtCell& cell) {
 void TKtCustomGrid::LeaveEditorMode() {
     editorMode_ = false;
     editingCell_ = nullptr;
+}
+
+void TKtCustomGrid::SetMouseCell(int col, int row) {
+    const TPoint now{col, row};
+    if (now == mouseCell_) return;
+    const TPoint old = mouseCell_;
+    mouseCell_ = now;
+    if (old.X >= 0 && old.Y >= 0) {
+        const TKtCell* left = FindCell(old.X, old.Y);
+        if (left && !left->Comment().empty() && view_ && !IsUpdating()) {
+            const TRect box = CommentBoxRect(old.X, old.Y).Intersect({0, 0, clientWidth_, clientHeight_});
+            if (!box.IsEmpty()) view_->InvalidateRect(box);
+        }
+        if (OnCellMouseLeave) OnCellMouseLeave(*this, old.X, old.Y);
+    }
+    if (col >= 0 && row >= 0 && OnCellMouseEnter) OnCellMouseEnter(*this, col, row);
+}
+
+TRect TKtCustomGrid::CommentBoxRect(int col, int row) const {
+    const TRect cell = CellRect(col, row);
+    const int fixedBottom = ClampInt(rowHeights_->SumRange(0, fixedRowCount_));
+    const int left = cell.Right + 15;
+    const int top = std::max(cell.Top - 10, fixedBottom);
+    const TRect box{left, top, left + 200, top + 100};
+    const TRect shadow{box.Left + 2, box.Top + 2, box.Right + 2, box.Bottom + 2};
+    // The line runs from the cell's top-right corner to the box.
+    const TRect line = TRect::FromCorners(cell.Right, cell.Top, left, top);
+    return box.Union(shadow).Union(line);
+}
+
+WideString TKtCustomGrid::ResizeHint(bool isWidth, int pixels) {
+    // The size in millimetres at the screen's resolution, formatted as the
+    // stored format asks ("%0.00f": no decimals).
+    char number[64];
+    std::snprintf(number, sizeof number, "%0.00f", pixels * 25.4 / kPixelsPerInch);
+    return WideString(isWidth ? u" 宽度: " : u" 高度: ") + AsciiToWide(number) + u" 毫米  (" +
+           IntToWide(pixels) + u" 像素)";
 }
 
 void TKtCustomGrid::ForgetCell(const TKtCell& cell) {

@@ -258,6 +258,19 @@ public:
     // Called by cells: enter / leave editing mode for cell.
     void EnterEditorMode(TKtCell& cell);
     void LeaveEditorMode();
+    // The mouse moved over (col, row) (-1, -1: off the cells): raises
+    // OnCellMouseLeave for the cell it left and OnCellMouseEnter for the one
+    // it entered; leaving a cell with a comment repaints its comment box.
+    void SetMouseCell(int col, int row);
+    TPoint MouseCell() const { return mouseCell_; }
+    // The area the comment box of a cell covers: a 200 x 100 box 15 pixels
+    // right of the cell's right edge and 10 pixels above its top (not above
+    // the fixed rows), its 2-pixel shadow and the line from the cell's
+    // top-right corner.
+    TRect CommentBoxRect(int col, int row) const;
+    // The hint shown while a column (isWidth) or row border is dragged:
+    // " 宽度: %0.00f 毫米  (%d 像素)" / " 高度: %0.00f 毫米  (%d 像素)".
+    static WideString ResizeHint(bool isWidth, int pixels);
     // The cell holding the mouse capture and the pressed cell (cell kinds).
     TKtCell* CaptureCell() const { return captureCell_; }
     void SetCaptureCell(TKtCell* cell) { captureCell_ = cell; }
@@ -509,6 +522,7 @@ private:
     TKtCell* editingCell_ = nullptr;
     TKtCell* captureCell_ = nullptr;
     TKtCell* pressedCell_ = nullptr;
+    TPoint mouseCell_{-1, -1};
 };
 
 // A plain grid as the suite publishes it.

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "base/conversions.h"
 #include "base/events.h"
@@ -34,9 +35,30 @@ void Remove(std::vector<TKtValue*>& list, const TKtValue* v) {
 
 const std::vector<TKtValue*> kNoValues;
 
+// A change propagates to dependents by recursion (a dependent's own change
+// propagates before its siblings are recalculated). Beyond this depth the
+// value is queued instead and propagated from the outermost level, so long
+// chains of formulas never exhaust the stack.
+constexpr int kMaxPropagationDepth = 200;
+
+// A value is queued at most this often within one outermost propagation, so
+// that circular references (which a formula engine normally refuses) end
+// also when the circle is longer than the depth limit.
+constexpr int kMaxDeferrals = 2;
+
+struct Propagation {
+    int depth = 0;
+    bool draining = false;
+    std::vector<TKtValue*> deferred;
+    std::unordered_map<const TKtValue*, int> deferrals;
+};
+thread_local Propagation propagation;
+
 }  // namespace
 
 TKtValue::~TKtValue() {
+    if (!propagation.deferred.empty()) Remove(propagation.deferred, this);
+    if (!propagation.deferrals.empty()) propagation.deferrals.erase(this);
     if (kind_ == TKtValueKind::vkFormula) {
         delete data_.formula;
         data_.formula = nullptr;
@@ -199,6 +221,12 @@ void TKtValue::SetFormulaEx(WideStringView text, int shiftCol, int shiftRow, boo
         built = CreateFormula(source_text, source ? source : old.get());
     } catch (...) {
         if (old) FreeFormula(std::move(old));
+        // The value is now empty: what depends on it learns so before the
+        // error goes on.
+        try {
+            ValueChanged();
+        } catch (...) {
+        }
         throw;
     }
     if (old) FreeFormula(std::move(old));
@@ -240,21 +268,46 @@ void TKtValue::ValueChanged() {
     if (flags_ & kFlagPropagating) return;
     Side* side = FindSide();
     if (!side || side->dependents.empty()) return;
+    Propagation& p = propagation;
+    if (p.depth >= kMaxPropagationDepth) {
+        if (std::find(p.deferred.begin(), p.deferred.end(), this) == p.deferred.end() &&
+            ++p.deferrals[this] <= kMaxDeferrals)
+            p.deferred.push_back(this);
+        return;
+    }
+    ++p.depth;
     flags_ |= kFlagPropagating;
-    ScopeExit done([this] { flags_ &= static_cast<uint8_t>(~kFlagPropagating); });
-    const std::vector<TKtValue*> snapshot = side->dependents;
-    for (size_t k = snapshot.size(); k-- > 0;) {
-        TKtValue* d = snapshot[k];
-        auto& live = side->dependents;
-        // A dependent that left the list on the way (destroyed or cleared)
-        // is never touched.
-        if (std::find(live.begin(), live.end(), d) == live.end()) continue;
-        if (d->Kind() == TKtValueKind::vkFormula) {
-            d->Formula()->Recalculate();
-            d->Recalculated();
-        } else {
-            Remove(live, d);
-            if (Side* ds = d->FindSide()) Remove(ds->precedents, this);
+    {
+        ScopeExit done([this, &p] {
+            flags_ &= static_cast<uint8_t>(~kFlagPropagating);
+            --p.depth;
+        });
+        const std::vector<TKtValue*> snapshot = side->dependents;
+        for (size_t k = snapshot.size(); k-- > 0;) {
+            TKtValue* d = snapshot[k];
+            auto& live = side->dependents;
+            // A dependent that left the list on the way (destroyed or cleared)
+            // is never touched.
+            if (std::find(live.begin(), live.end(), d) == live.end()) continue;
+            if (d->Kind() == TKtValueKind::vkFormula) {
+                d->Formula()->Recalculate();
+                d->Recalculated();
+            } else {
+                Remove(live, d);
+                if (Side* ds = d->FindSide()) Remove(ds->precedents, this);
+            }
+        }
+    }
+    if (p.depth == 0 && !p.draining) {
+        p.draining = true;
+        ScopeExit drained([&p] {
+            p.draining = false;
+            p.deferrals.clear();
+        });
+        while (!p.deferred.empty()) {
+            TKtValue* next = p.deferred.front();
+            p.deferred.erase(p.deferred.begin());
+            next->TKtValue::ValueChanged();  // its own change events were raised already
         }
     }
 }

@@ -547,3 +547,29 @@ TEST_F(CellFormula, BadFormulaClearsTheCellAndRaises) {
     EXPECT_THROW(c.SetFormula(u"nonsense"), Exception);
     EXPECT_TRUE(c.IsEmpty());
 }
+
+TEST_F(CellFormula, LongChainsPropagateWithoutExhaustingTheStack) {
+    constexpr int kChain = 3000;
+    grid.SetRowCount(kChain + 2);
+    grid.BeginUpdate();
+    for (int r = 2; r <= kChain; ++r)
+        grid.GetCell(1, r).SetFormula(u"SUM 1 " + IntToWide(r - 1) + u" 1 " + IntToWide(r - 1));
+    grid.EndUpdate();
+    grid.GetCell(1, 1).SetAsInteger(4);
+    EXPECT_EQ(grid.GetCell(1, kChain).GetAsFloat(), 4);
+    EXPECT_EQ(grid.GetCell(1, kChain / 2).GetAsFloat(), 4);
+    // A loop longer than one propagation still ends.
+    grid.GetCell(1, 1).SetFormula(u"SUM 1 " + IntToWide(kChain) + u" 1 " + IntToWide(kChain));
+    SumFormula::recalculations = 0;
+    grid.GetCell(1, 1).ValueChanged();
+    EXPECT_LT(SumFormula::recalculations, 3 * kChain);
+}
+
+TEST_F(CellFormula, AFailedFormulaTellsItsDependents) {
+    grid.GetCell(1, 1).SetAsInteger(6);
+    TKtCell& sum = grid.GetCell(2, 1);
+    sum.SetFormula(u"SUM 1 1 1 1");
+    EXPECT_EQ(sum.GetAsFloat(), 6);
+    EXPECT_THROW(grid.GetCell(1, 1).SetFormula(u"broken"), Exception);
+    EXPECT_EQ(sum.GetAsFloat(), 0);
+}

@@ -485,3 +485,28 @@ TEST_F(GridView, FrozenPanesAndScrolling) {
     EXPECT_EQ(grid.LeftCol(), 4);  // scrolled back: the column is the first visible
     EXPECT_EQ(grid.TopRow(), 3);
 }
+
+TEST_F(GridView, MouseOverCellsAndTheCommentBox) {
+    std::vector<std::string> seen;
+    grid.OnCellMouseEnter = [&](TKtCustomGrid&, int c, int r) {
+        seen.push_back("enter " + std::to_string(c) + "," + std::to_string(r));
+    };
+    grid.OnCellMouseLeave = [&](TKtCustomGrid&, int c, int r) {
+        seen.push_back("leave " + std::to_string(c) + "," + std::to_string(r));
+    };
+    grid.GetCell(1, 1).SetComment(u"note");
+    grid.SetClientSize(600, 400);
+    grid.SetMouseCell(1, 1);
+    grid.SetMouseCell(1, 1);  // no move
+    view.Reset();
+    grid.SetMouseCell(2, 1);
+    grid.SetMouseCell(-1, -1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"enter 1,1", "leave 1,1", "enter 2,1", "leave 2,1"}));
+    // The box: 15 px right of the cell (40 ... 113), not above the fixed row.
+    const TRect box = grid.CommentBoxRect(1, 1);
+    EXPECT_EQ(box, (TRect{113, 19, 330, 121}));
+    ASSERT_EQ(view.rects.size(), 1u);  // leaving the commented cell repaints the box
+    EXPECT_EQ(view.rects[0], box);
+    EXPECT_EQ(TKtCustomGrid::ResizeHint(true, 96), u" 宽度: 25 毫米  (96 像素)");
+    EXPECT_EQ(TKtCustomGrid::ResizeHint(false, 19), u" 高度: 5 毫米  (19 像素)");
+}
