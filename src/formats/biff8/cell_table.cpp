@@ -53,12 +53,18 @@ TCells::TCells(TWorkSheet* sheet) : merged_(TMergedCellsRecord::Make()), sheet_(
 
 void TCells::Put(std::unique_ptr<TCellRecord> record) {
     const int row = record->Row();
+    if (row == lastRow_) {
+        lastCells_->Put(std::move(record));
+        return;
+    }
     // The ROW record, when it came first, tells how many cells to expect.
     int expected = 0;
     if (const TRowRecord* r = rows_.Get(row)) {
         expected = std::clamp(r->ColEnd() - r->FirstCol() + 1, 0, kMaxColumns);
     }
-    cellRows_.Ensure(row, expected).Put(std::move(record));
+    lastCells_ = &cellRows_.Ensure(row, expected);
+    lastRow_ = row;
+    lastCells_->Put(std::move(record));
 }
 
 TCellRecord* TCells::Get(int row, int col) const {

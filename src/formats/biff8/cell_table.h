@@ -105,6 +105,9 @@ private:
     TBaseColRowList cellRows_;
     std::unique_ptr<TMergedCellsRecord> merged_;
     TWorkSheet* sheet_;
+    // The row the last cell went to: cells arrive row by row.
+    int lastRow_ = -1;
+    TRow* lastCells_ = nullptr;
 };
 
 // One column entry. width is in pixels; rawWidth in 1/256 of a character.

@@ -108,6 +108,14 @@ void TXlsReader::LookAhead(TXlsRecord& record) {
     // the last), not recursively: a file may hold any number of them.
     TXlsRecord* last = &record;
     for (;;) {
+        // Most records are followed by an ordinary one: peek at its id first.
+        if (stream_.size() - position_ >= 4) {
+            const uint16_t next = TVxBuffer::GetWord(stream_.data() + position_);
+            if (next != rid::CONTINUE && next != rid::STRING && next != rid::TABLE) {
+                pending_ = false;
+                return;
+            }
+        }
         const size_t mark = position_;
         if (!ReadHeader(false)) return;  // end of the stream
         if (id_ == rid::CONTINUE) {
