@@ -34,7 +34,8 @@ std::vector<WideString> MakeTexts(size_t n, uint32_t seed) {
                 break;
             default: {
                 WideString w;
-                for (int k = 0; k < 8; ++k) w += static_cast<char16_t>(u'a' + rng() % 26);
+                for (int k = 0; k < 8; ++k)
+                    w += static_cast<char16_t>(u'a' + rng() % 26);
                 texts.push_back(w);
             }
         }
@@ -51,7 +52,9 @@ std::unique_ptr<TKtCustomGrid> MakeGrid(int cols, int rows) {
     return grid;
 }
 
-size_t HeapInUse() { return mallinfo2().uordblks; }
+size_t HeapInUse() {
+    return mallinfo2().uordblks;
+}
 
 void BM_FillMillionCells(benchmark::State& state) {
     ScopedRegionalSettings settings(RegionalSettings::Defaults());
@@ -65,7 +68,8 @@ void BM_FillMillionCells(benchmark::State& state) {
         grid->BeginUpdate();
         size_t k = 0;
         for (int r = 1; r <= kRows; ++r)
-            for (int c = 1; c <= kCols; ++c) grid->GetCell(c, r).SetText(texts[k++ & 4095]);
+            for (int c = 1; c <= kCols; ++c)
+                grid->GetCell(c, r).SetText(texts[k++ & 4095]);
         grid->EndUpdate();
         state.PauseTiming();
         bytesPerCell = static_cast<double>(HeapInUse() - before) / (kRows * kCols);
@@ -107,15 +111,18 @@ void BM_RandomTryGetCell(benchmark::State& state) {
     grid->BeginUpdate();
     // Every other cell filled, so that half of the look-ups miss.
     for (int r = 1; r <= kRows; ++r)
-        for (int c = 1 + (r & 1); c <= kCols; c += 2) grid->GetCell(c, r).SetAsInteger(r);
+        for (int c = 1 + (r & 1); c <= kCols; c += 2)
+            grid->GetCell(c, r).SetAsInteger(r);
     grid->EndUpdate();
     std::mt19937 rng(7);
     std::vector<std::pair<int, int>> probes(1000000);
-    for (auto& p : probes) p = {1 + static_cast<int>(rng() % kCols), 1 + static_cast<int>(rng() % kRows)};
+    for (auto& p : probes)
+        p = {1 + static_cast<int>(rng() % kCols), 1 + static_cast<int>(rng() % kRows)};
     for (auto _ : state) {
         size_t found = 0;
         TKtCell* cell = nullptr;
-        for (const auto& [c, r] : probes) found += grid->TryGetCell(c, r, cell);
+        for (const auto& [c, r] : probes)
+            found += grid->TryGetCell(c, r, cell);
         benchmark::DoNotOptimize(found);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(probes.size()));
@@ -128,7 +135,8 @@ void BM_SortByColumn20000(benchmark::State& state) {
     std::mt19937 rng(3);
     std::vector<WideString> words(kSortRows);
     for (auto& w : words)
-        for (int k = 0; k < 10; ++k) w += static_cast<char16_t>(u'a' + rng() % 26);
+        for (int k = 0; k < 10; ++k)
+            w += static_cast<char16_t>(u'a' + rng() % 26);
     for (auto _ : state) {
         state.PauseTiming();
         auto grid = MakeGrid(5, kSortRows);

@@ -15,12 +15,12 @@ namespace plu {
 
 // Reading beyond the end of a stream, or a stream whose contents make no sense.
 class EReadError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TKtStream {
-public:
+  public:
     virtual ~TKtStream() = default;
     // Reads exactly out.size() bytes; throws EReadError when fewer are left
     // (the position then stays where it was).
@@ -40,7 +40,7 @@ public:
 // A stream over an owned byte vector; writes append at the position
 // (overwriting what is there), reads advance the position.
 class TMemoryStream : public TKtStream {
-public:
+  public:
     TMemoryStream() = default;
     explicit TMemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
@@ -52,7 +52,7 @@ public:
     void Seek(size_t position) { position_ = position > bytes_.size() ? bytes_.size() : position; }
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
 };

@@ -62,13 +62,19 @@ TKtValueSide& TKtCell::GetSide() {
     return side;
 }
 
-TKtCustomGrid& TKtCell::Grid() const { return row_->Grid(); }
+TKtCustomGrid& TKtCell::Grid() const {
+    return row_->Grid();
+}
 
-int TKtCell::Row() const { return row_->RowIndex(); }
+int TKtCell::Row() const {
+    return row_->RowIndex();
+}
 
 // ---- Style and font ------------------------------------------------------------
 
-const TKtGridStyle& TKtCell::Style() const { return style_ ? *style_ : SharedDefaultStyle(); }
+const TKtGridStyle& TKtCell::Style() const {
+    return style_ ? *style_ : SharedDefaultStyle();
+}
 
 TKtGridStyle& TKtCell::OwnStyle() {
     if (!style_) {
@@ -157,15 +163,21 @@ void TKtCell::SetSpan(const TRect& rect) {
     Grid().MergeCells(Col(), Row(), Col() + w - 1, Row() + h - 1);
 }
 
-void TKtCell::SetColSpan(int n) { SetSpan({0, 0, n, RowSpan()}); }
+void TKtCell::SetColSpan(int n) {
+    SetSpan({0, 0, n, RowSpan()});
+}
 
-void TKtCell::SetRowSpan(int n) { SetSpan({0, 0, ColSpan(), n}); }
+void TKtCell::SetRowSpan(int n) {
+    SetSpan({0, 0, ColSpan(), n});
+}
 
 bool TKtCell::IsMergeAnchor() const {
     return Grid().MergedAreas().FindByAnchor(Col(), Row()) >= 0;
 }
 
-bool TKtCell::IsCurrent() const { return Grid().Selection().Current() == Pos(); }
+bool TKtCell::IsCurrent() const {
+    return Grid().Selection().Current() == Pos();
+}
 
 // ---- Text in ----------------------------------------------------------------------
 
@@ -205,8 +217,7 @@ void TKtCell::ApplyText(WideStringView text, bool fromCode) {
 
 void TKtCell::ParseText(WideStringView text) {
     TKtCustomGrid& grid = Grid();
-    if (grid.HasOption(TGridOption::goCellNotMaintainData) && Row() >= grid.FixedRowCount())
-        return;
+    if (grid.HasOption(TGridOption::goCellNotMaintainData) && Row() >= grid.FixedRowCount()) return;
     if (text.empty()) {
         if (!IsEmpty()) {
             ClearValue();
@@ -401,7 +412,9 @@ TKtGridHorzAlign TKtCell::DrawAlignment() const {
     }
 }
 
-TColor TKtCell::Background() const { return Grid().CellBackground(Col(), Row()); }
+TColor TKtCell::Background() const {
+    return Grid().CellBackground(Col(), Row());
+}
 
 void TKtCell::Invalidate() const {
     TKtCustomGrid& grid = Grid();
@@ -435,7 +448,9 @@ int TKtCell::Compare(const TKtCell& other) const {
 
 // ---- Editing -----------------------------------------------------------------------------------
 
-void TKtCell::ShowEditor() { Grid().EnterEditorMode(*this); }
+void TKtCell::ShowEditor() {
+    Grid().EnterEditorMode(*this);
+}
 
 void TKtCell::HideEditor(bool save, bool focusGrid) {
     TKtCustomGrid& grid = Grid();
@@ -489,13 +504,21 @@ int TKtCell::DispatchKey(TKtKeyInput& input) {
     return 0;
 }
 
-bool TKtCell::MouseDown(TMouseButton, TShiftState, int, int) { return false; }
-bool TKtCell::MouseMove(TShiftState, int, int) { return false; }
-bool TKtCell::MouseUp(TMouseButton, TShiftState, int, int) { return false; }
+bool TKtCell::MouseDown(TMouseButton, TShiftState, int, int) {
+    return false;
+}
+bool TKtCell::MouseMove(TShiftState, int, int) {
+    return false;
+}
+bool TKtCell::MouseUp(TMouseButton, TShiftState, int, int) {
+    return false;
+}
 void TKtCell::KeyDown(uint16_t&, TShiftState) {}
 void TKtCell::KeyPress(char16_t&) {}
 void TKtCell::KeyUp(uint16_t&, TShiftState) {}
-bool TKtCell::ClaimsKey(uint16_t, TShiftState) const { return false; }
+bool TKtCell::ClaimsKey(uint16_t, TShiftState) const {
+    return false;
+}
 void TKtCell::EditorKeyDown(uint16_t&, TShiftState) {}
 void TKtCell::EditorChar(char16_t&) {}
 
@@ -506,14 +529,27 @@ void TKtCell::ButtonClick() {
 
 // ---- Item operations ---------------------------------------------------------------------------
 
-int TKtCell::ItemCount() const { throw ECellKindError(kUnsupported); }
-WideString TKtCell::GetItem(int) const { throw ECellKindError(kUnsupported); }
-void TKtCell::SetItem(int, WideStringView) { throw ECellKindError(kUnsupported); }
-void TKtCell::InsertItem(int, WideStringView) { throw ECellKindError(kUnsupported); }
-int TKtCell::AddItem(WideStringView) { throw ECellKindError(kUnsupported); }
-void TKtCell::ClearItems() { throw ECellKindError(kUnsupported); }
+int TKtCell::ItemCount() const {
+    throw ECellKindError(kUnsupported);
+}
+WideString TKtCell::GetItem(int) const {
+    throw ECellKindError(kUnsupported);
+}
+void TKtCell::SetItem(int, WideStringView) {
+    throw ECellKindError(kUnsupported);
+}
+void TKtCell::InsertItem(int, WideStringView) {
+    throw ECellKindError(kUnsupported);
+}
+int TKtCell::AddItem(WideStringView) {
+    throw ECellKindError(kUnsupported);
+}
+void TKtCell::ClearItems() {
+    throw ECellKindError(kUnsupported);
+}
 
-// ---- Property list -------------------------------------------------------------------------------
+// ---- Property list
+// -------------------------------------------------------------------------------
 
 std::vector<std::pair<WideString, TKtVariant>> TKtCell::WriteProperties() const {
     std::vector<std::pair<WideString, TKtVariant>> props;
@@ -536,7 +572,8 @@ void TKtCell::ReadProperties(const std::vector<std::pair<WideString, TKtVariant>
     }
 }
 
-// ---- Value overrides ---------------------------------------------------------------------------------
+// ---- Value overrides
+// ---------------------------------------------------------------------------------
 
 void TKtCell::SetFormula(WideStringView text) {
     SetFormulaEx(text, 0, 0, !Grid().IsUpdating(), nullptr);
@@ -555,11 +592,17 @@ void TKtCell::FreeFormula(std::unique_ptr<IKtFormula> formula) {
     Grid().FreeFormula(std::move(formula));
 }
 
-int TKtCell::GetDataCol() const { return Col() - Grid().FixedColCount(); }
+int TKtCell::GetDataCol() const {
+    return Col() - Grid().FixedColCount();
+}
 
-int TKtCell::GetDataRow() const { return Row() - Grid().FixedRowCount(); }
+int TKtCell::GetDataRow() const {
+    return Row() - Grid().FixedRowCount();
+}
 
-int TKtCell::GetSheetIndex() const { return Grid().SheetIndex(); }
+int TKtCell::GetSheetIndex() const {
+    return Grid().SheetIndex();
+}
 
 void TKtCell::ValueChanged() {
     TKtCustomGrid& grid = Grid();

@@ -58,7 +58,7 @@ enum class TKtCellType : uint8_t {
 // Raised by operations a cell kind does not support:
 // "此单元格类型不支持该方法".
 class ECellKindError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -68,7 +68,7 @@ constexpr int kCopyValue = 1;
 constexpr int kCopyFormat = 2;
 
 class TKtCell : public TKtValue {
-public:
+  public:
     // Init: stores the row list and column; style and font start shared.
     TKtCell(TKwGridRow& row, int col);
     // Clears the value (unregistering a formula and telling dependents, unless
@@ -236,7 +236,7 @@ public:
     int GetSheetIndex() const override;
     void ValueChanged() override;
 
-protected:
+  protected:
     using CellSide = TKtCellSide;
     Side* FindSide() const override;
     Side& GetSide() override;
@@ -250,7 +250,7 @@ protected:
     static constexpr uint8_t kFlagCopyingParentFont = 0x04;
     static constexpr uint8_t kFlagHasSide = 0x08;
 
-private:
+  private:
     friend class TKtCustomGrid;
     friend class TKwGridRow;
     void SetCol(int col) { packedInt_ = col; }
@@ -263,7 +263,7 @@ private:
 
 // The default body cell of every grid (the in-place text editor cell).
 class TKwProEditCell : public TKtCell {
-public:
+  public:
     using TKtCell::TKtCell;
     static const TKtCellClass& Class();
     const TKtCellClass& CellClass() const override { return Class(); }
@@ -276,7 +276,7 @@ public:
 
 // The default header cell of the fixed rows and columns.
 class TKwProFixedCell : public TKtCell {
-public:
+  public:
     using TKtCell::TKtCell;
     static const TKtCellClass& Class();
     const TKtCellClass& CellClass() const override { return Class(); }

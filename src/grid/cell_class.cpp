@@ -14,7 +14,9 @@ namespace {
 using Item = TKtSparseList::Item;
 
 // A stored class is its address plus one, so a stored entry is never nil.
-Item Encode(const TKtCellClass* cls) { return reinterpret_cast<Item>(cls) + 1; }
+Item Encode(const TKtCellClass* cls) {
+    return reinterpret_cast<Item>(cls) + 1;
+}
 const TKtCellClass* Decode(Item item) {
     return item ? reinterpret_cast<const TKtCellClass*>(item - 1) : nullptr;
 }
@@ -70,7 +72,9 @@ void TCellInfos::InsertColumns(int col, int count) {
     if (columnClasses_) columnClasses_->ShiftItems(col, count);
 }
 
-void TCellInfos::DeleteRows(int row, int count) { Delete(row, count); }
+void TCellInfos::DeleteRows(int row, int count) {
+    Delete(row, count);
+}
 
 void TCellInfos::InsertRows(int row, int count) {
     if (row < Length()) InsertEmpty(row, count);
@@ -84,7 +88,9 @@ void TCellInfos::MoveColumn(int from, int to) {
     if (columnClasses_) columnClasses_->Move(from, to);
 }
 
-void TCellInfos::MoveRow(int from, int to) { Move(from, to); }
+void TCellInfos::MoveRow(int from, int to) {
+    Move(from, to);
+}
 
 void TCellInfos::ExchangeRows(int a, int b) {
     if (a == b || (!Get(a) && !Get(b))) return;
@@ -137,7 +143,8 @@ void TCellClassManager::ReclassCells(const TRect& r) {
             if (&cell->CellClass() != &CellClassAt(col, row)) stale.push_back(cell);
             return 0;
         });
-        for (TKtCell* cell : stale) grid_.ReclassCell(*cell);
+        for (TKtCell* cell : stale)
+            grid_.ReclassCell(*cell);
     }
 }
 

@@ -24,7 +24,7 @@ class TKwGridRow;
 class TKtCustomGrid;
 
 class TKtCellClass {
-public:
+  public:
     explicit TKtCellClass(const char* name) : name_(name) {}
     virtual ~TKtCellClass() = default;
     TKtCellClass(const TKtCellClass&) = delete;
@@ -34,14 +34,14 @@ public:
     virtual std::unique_ptr<TKtCell> Create(TKwGridRow& row, int col) const = 0;
     const char* Name() const { return name_; }
 
-private:
+  private:
     const char* name_;
 };
 
 // The class object of cell type C (C constructible from (TKwGridRow&, int)).
 template <typename C>
 class TKtCellClassOf final : public TKtCellClass {
-public:
+  public:
     using TKtCellClass::TKtCellClass;
     std::unique_ptr<TKtCell> Create(TKwGridRow& row, int col) const override {
         return std::make_unique<C>(row, col);
@@ -49,7 +49,7 @@ public:
 };
 
 class TCellInfos : public TKtListSList<TKtSparseList> {
-public:
+  public:
     explicit TCellInfos(const TKtCellClass& defaultClass) : defaultClass_(&defaultClass) {}
 
     const TKtCellClass& DefaultClass() const { return *defaultClass_; }
@@ -74,13 +74,13 @@ public:
     // Called with the position of every class that is set.
     std::function<void(int col, int row)> OnChange;
 
-private:
+  private:
     const TKtCellClass* defaultClass_;
     std::unique_ptr<TKtSparseList> columnClasses_;
 };
 
 class TCellClassManager {
-public:
+  public:
     explicit TCellClassManager(TKtCustomGrid& grid);
 
     TCellInfos& Infos() { return infos_; }
@@ -104,7 +104,7 @@ public:
     // its value, format, texts and extra object carried over.
     void ReclassCells(const TRect& inclusive);
 
-private:
+  private:
     TKtCustomGrid& grid_;
     const TKtCellClass* fixedClass_;
     TCellInfos infos_;

@@ -17,7 +17,9 @@ TKwGridRow::~TKwGridRow() {
     rowObject_.reset();
 }
 
-TKtCustomGrid& TKwGridRow::Grid() const { return owner_->Grid(); }
+TKtCustomGrid& TKwGridRow::Grid() const {
+    return owner_->Grid();
+}
 
 TKtGridRow& TKwGridRow::GetRowObject() {
     if (!rowObject_) rowObject_ = Grid().CreateRowObject(*this);
@@ -33,7 +35,9 @@ void TKwGridRow::Changed(int fromIndex, int toIndex) {
 
 // ---- TCells -------------------------------------------------------------------
 
-TCells::~TCells() { Clear(); }
+TCells::~TCells() {
+    Clear();
+}
 
 void TCells::ListCreated(TKwGridRow* list, int index) {
     list->owner_ = this;
@@ -66,7 +70,8 @@ void TCells::InsertColumns(int col, int count) {
     // Refuse before anything moves when a row's last cell would leave the
     // column range.
     ForAll([&](int, TKwGridRow* row) {
-        if (row->HighBound() >= col && static_cast<int64_t>(row->HighBound()) + count > row->MaxIndex())
+        if (row->HighBound() >= col &&
+            static_cast<int64_t>(row->HighBound()) + count > row->MaxIndex())
             throw ERangeError("Range check error");
         return 0;
     });
@@ -76,11 +81,14 @@ void TCells::InsertColumns(int col, int count) {
     });
 }
 
-void TCells::DeleteRows(int row, int count) { Delete(row, count); }
+void TCells::DeleteRows(int row, int count) {
+    Delete(row, count);
+}
 
 void TCells::InsertRows(int row, int count) {
     if (row < 0 || count <= 0 || row >= Length()) return;
-    if (static_cast<int64_t>(Length()) + count > kMaxGridRows) throw ERangeError("Range check error");
+    if (static_cast<int64_t>(Length()) + count > kMaxGridRows)
+        throw ERangeError("Range check error");
     InsertEmpty(row, count);
 }
 
@@ -100,9 +108,10 @@ TKtCell* TCells::FindCell(int col, int row) const {
 bool TCells::RowIsEmpty(int row) const {
     const TKwGridRow* list = Get(row);
     if (!list) return true;
-    return list->ForAllInRange(grid_.FixedColCount(), list->HighBound(), [](int, TKtSparseList::Item item) {
-               return reinterpret_cast<TKtCell*>(item)->IsEmpty() ? 0 : 1;
-           }) == 0;
+    return list->ForAllInRange(grid_.FixedColCount(), list->HighBound(),
+                               [](int, TKtSparseList::Item item) {
+                                   return reinterpret_cast<TKtCell*>(item)->IsEmpty() ? 0 : 1;
+                               }) == 0;
 }
 
 long long TCells::CellCount() const {
@@ -135,7 +144,9 @@ bool TKtRowHeights::IsVisible(int row) const {
     return !list || list->visible_;
 }
 
-void TKtRowHeights::SetHeight(int row, int value) { cells_.GetOrCreateList(row)->height_ = value; }
+void TKtRowHeights::SetHeight(int row, int value) {
+    cells_.GetOrCreateList(row)->height_ = value;
+}
 
 void TKtRowHeights::SetVisible(int row, bool visible) {
     TKwGridRow* list = cells_.Get(row);

@@ -29,7 +29,7 @@ constexpr int kMaxGridRows = 1048576;
 constexpr int kMaxGridCols = 65536;
 
 class TKwGridRow : public TObjectSList<TKtCell> {
-public:
+  public:
     TKwGridRow() = default;
     // Frees the cells (each out of the list first), then the row object.
     ~TKwGridRow() override;
@@ -46,7 +46,7 @@ public:
     // Cells in the range moved: rewrite their column index.
     void Changed(int fromIndex, int toIndex) override;
 
-private:
+  private:
     friend class TCells;
     friend class TKtRowHeights;
     friend class TKtCustomGrid;
@@ -59,7 +59,7 @@ private:
 };
 
 class TCells : public TKtListSList<TKwGridRow> {
-public:
+  public:
     explicit TCells(TKtCustomGrid& grid, int defaultRowHeight)
         : grid_(grid), defaultRowHeight_(defaultRowHeight) {}
     ~TCells() override;
@@ -97,7 +97,7 @@ public:
     // Number of existing cells (walks every row list).
     long long CellCount() const;
 
-private:
+  private:
     TKtCustomGrid& grid_;
     int defaultRowHeight_;
 };
@@ -105,7 +105,7 @@ private:
 // Row heights as a view over the cell store: no row list -> the default
 // height; a row list -> its height when visible, else 0.
 class TKtRowHeights {
-public:
+  public:
     TKtRowHeights(TKtCustomGrid& grid, TCells& cells, int defaultSize)
         : grid_(grid), cells_(cells), defaultSize_(defaultSize) {}
     virtual ~TKtRowHeights() = default;
@@ -132,7 +132,7 @@ public:
     int RowCount() const { return rowCount_; }
     void SetRowCount(int value) { rowCount_ = value; }
 
-private:
+  private:
     TKtCustomGrid& grid_;
     TCells& cells_;
     int defaultSize_;

@@ -57,7 +57,9 @@ std::unique_ptr<IKtFormula> TKtCustomGrid::CreateFormula(TKtValue&, WideStringVi
     throw Exception(u"Do not support");
 }
 
-void TKtCustomGrid::Calculate() { throw Exception(u"dont support calculate function"); }
+void TKtCustomGrid::Calculate() {
+    throw Exception(u"dont support calculate function");
+}
 
 std::unique_ptr<TKtGridColumn> TKtCustomGrid::CreateColumnObject(int col) {
     return std::make_unique<TKtGridColumn>(*this, col);
@@ -205,8 +207,12 @@ TKtCell& TKtCustomGrid::CurrentCell() {
     return GetCell(p.X, p.Y);
 }
 
-int TKtCustomGrid::CurrentCol() const { return selection_->Current().X; }
-int TKtCustomGrid::CurrentRow() const { return selection_->Current().Y; }
+int TKtCustomGrid::CurrentCol() const {
+    return selection_->Current().X;
+}
+int TKtCustomGrid::CurrentRow() const {
+    return selection_->Current().Y;
+}
 
 void TKtCustomGrid::SelectRange(int col1, int row1, int col2, int row2) {
     selection_->SetCurrent(col1, row1, true);
@@ -215,9 +221,13 @@ void TKtCustomGrid::SelectRange(int col1, int row1, int col2, int row2) {
     selection_->ExtendTo(col2, row2);
 }
 
-void TKtCustomGrid::SetCurrentCol(int col) { selection_->SetCurrent(col, CurrentRow(), true); }
+void TKtCustomGrid::SetCurrentCol(int col) {
+    selection_->SetCurrent(col, CurrentRow(), true);
+}
 
-void TKtCustomGrid::SetCurrentRow(int row) { selection_->SetCurrent(CurrentCol(), row, true); }
+void TKtCustomGrid::SetCurrentRow(int row) {
+    selection_->SetCurrent(CurrentCol(), row, true);
+}
 
 // ---- Sizes -----------------------------------------------------------------------------------
 
@@ -230,8 +240,8 @@ void TKtCustomGrid::SetColWidth(int col, int width) {
     if ((old == 0) != (width == 0)) hiddenColCount_ += width == 0 ? 1 : -1;
     if (TKtGridColumn* column = FindColumn(col)) column->visible_ = width != 0;
     ScrollBars(true, false);
-    if (editingCell_ && cellEditor_ && CellSpanRect(editingCell_->Col(), editingCell_->Row())
-                                           .Contains(col, editingCell_->Row()))
+    if (editingCell_ && cellEditor_ &&
+        CellSpanRect(editingCell_->Col(), editingCell_->Row()).Contains(col, editingCell_->Row()))
         cellEditor_->UpdateBounds();
     if (!loading_ && OnColWidthChange) OnColWidthChange(*this, col, width);
     InvalidateGrid();
@@ -246,8 +256,8 @@ void TKtCustomGrid::SetRowHeight(int row, int height) {
     const int now = RowHeights(row);
     if ((old == 0) != (now == 0)) hiddenRowCount_ += now == 0 ? 1 : -1;
     ScrollBars(false, true);
-    if (editingCell_ && cellEditor_ && CellSpanRect(editingCell_->Col(), editingCell_->Row())
-                                           .Contains(editingCell_->Col(), row))
+    if (editingCell_ && cellEditor_ &&
+        CellSpanRect(editingCell_->Col(), editingCell_->Row()).Contains(editingCell_->Col(), row))
         cellEditor_->UpdateBounds();
     if (OnRowHeightChange) OnRowHeightChange(*this, row, height);
     InvalidateGrid();
@@ -304,13 +314,15 @@ void TKtCustomGrid::SetDefaultRowHeight(int value) {
 void TKtCustomGrid::SetDefaultFixedColWidth(int value) {
     if (value < 0) return;
     defaultFixedColWidth_ = value;
-    for (int c = 0; c < fixedColCount_; ++c) SetColWidth(c, value);
+    for (int c = 0; c < fixedColCount_; ++c)
+        SetColWidth(c, value);
 }
 
 void TKtCustomGrid::SetDefaultFixedRowHeight(int value) {
     if (value < 0) return;
     defaultFixedRowHeight_ = value;
-    for (int r = 0; r < fixedRowCount_; ++r) SetRowHeight(r, value);
+    for (int r = 0; r < fixedRowCount_; ++r)
+        SetRowHeight(r, value);
 }
 
 // ---- Bulk updates ------------------------------------------------------------------------------
@@ -338,7 +350,9 @@ void TKtCustomGrid::RequestRowFit(int row) {
         AutoFitRowHeight(row);
 }
 
-void TKtCustomGrid::SetMeasurer(ITextMeasurer* measurer) { measurer_ = measurer; }
+void TKtCustomGrid::SetMeasurer(ITextMeasurer* measurer) {
+    measurer_ = measurer;
+}
 
 ITextMeasurer& TKtCustomGrid::Measurer() const {
     return measurer_ ? *measurer_ : DefaultTextMeasurer();
@@ -475,7 +489,8 @@ void TKtCustomGrid::SetEvenRowColor(TColor color) {
     InvalidateGrid();
 }
 
-// ---- Styles ---------------------------------------------------------------------------------------
+// ---- Styles
+// ---------------------------------------------------------------------------------------
 
 const TKtGridStyle& TKtCustomGrid::EffectiveStyle(int col, int row, TKtStyleAttribute attribute,
                                                   const TKtCell* cell) const {
@@ -543,7 +558,8 @@ WideString TKtCustomGrid::RangeReference(const TRect& rect) const {
            CellReference(rect.Right - 1, rect.Bottom - 1);
 }
 
-// ---- Contents -------------------------------------------------------------------------------------
+// ---- Contents
+// -------------------------------------------------------------------------------------
 
 void TKtCustomGrid::ClearContents() {
     SetEditorMode(false);
@@ -557,7 +573,8 @@ void TKtCustomGrid::ClearContents() {
         column->visible_ = true;
         return 0;
     });
-    for (int c = 0; c < fixedColCount_; ++c) colWidths_->SetSize(c, defaultFixedColWidth_);
+    for (int c = 0; c < fixedColCount_; ++c)
+        colWidths_->SetSize(c, defaultFixedColWidth_);
     for (int r = 0; r < fixedRowCount_; ++r)
         if (defaultFixedRowHeight_ != DefaultRowHeight())
             rowHeights_->SetHeight(r, defaultFixedRowHeight_);
@@ -571,7 +588,8 @@ int TKtCustomGrid::AddPicture(const TKtPicture& picture) {
     return static_cast<int>(pictures_.size()) - 1;
 }
 
-// ---- Editing -------------------------------------------------------------------------------------------
+// ---- Editing
+// -------------------------------------------------------------------------------------------
 
 void TKtCustomGrid::SetEditorMode(bool on) {
     if (on) {
@@ -606,7 +624,8 @@ void TKtCustomGrid::SetMouseCell(int col, int row) {
     if (old.X >= 0 && old.Y >= 0) {
         const TKtCell* left = FindCell(old.X, old.Y);
         if (left && !left->Comment().empty() && view_ && !IsUpdating()) {
-            const TRect box = CommentBoxRect(old.X, old.Y).Intersect({0, 0, clientWidth_, clientHeight_});
+            const TRect box =
+                CommentBoxRect(old.X, old.Y).Intersect({0, 0, clientWidth_, clientHeight_});
             if (!box.IsEmpty()) view_->InvalidateRect(box);
         }
         if (OnCellMouseLeave) OnCellMouseLeave(*this, old.X, old.Y);
@@ -679,7 +698,9 @@ TKtCellSide& TKtCustomGrid::CreateCellSide(const TKtCell& cell) {
     return *slot;
 }
 
-void TKtCustomGrid::DropCellSide(const TKtCell& cell) { cellSides_.erase(&cell); }
+void TKtCustomGrid::DropCellSide(const TKtCell& cell) {
+    cellSides_.erase(&cell);
+}
 
 void TKtCustomGrid::CellValueChanged(TKtCell& cell) {
     if (IsUpdating() || inValueChanged_ || !OnCellValueChanged) return;
@@ -713,7 +734,8 @@ void TKtCustomGrid::UnwatchRanges(TKtValue& value) {
                    watches_.end());
 }
 
-// ---- Events ---------------------------------------------------------------------------------------------
+// ---- Events
+// ---------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -767,7 +789,8 @@ bool TKtCustomGrid::RaiseCompleteEdit(TPoint pt, const WideString& text) {
     return accept;
 }
 
-// ---- Repaint and geometry -------------------------------------------------------------------------
+// ---- Repaint and geometry
+// -------------------------------------------------------------------------
 
 void TKtCustomGrid::ScrollBars(bool horizontal, bool vertical) {
     if (view_ && !IsUpdating()) view_->UpdateScrollBars(horizontal, vertical);
@@ -783,11 +806,17 @@ void TKtCustomGrid::InvalidateCells(const TRect& cells) {
     if (!px.IsEmpty()) view_->InvalidateRect(px);
 }
 
-void TKtCustomGrid::InvalidateCell(int col, int row) { InvalidateCells(CellSpanRect(col, row)); }
+void TKtCustomGrid::InvalidateCell(int col, int row) {
+    InvalidateCells(CellSpanRect(col, row));
+}
 
-void TKtCustomGrid::InvalidateCol(int col) { InvalidateCells({col, 0, col + 1, rowCount_}); }
+void TKtCustomGrid::InvalidateCol(int col) {
+    InvalidateCells({col, 0, col + 1, rowCount_});
+}
 
-void TKtCustomGrid::InvalidateRow(int row) { InvalidateCells({0, row, colCount_, row + 1}); }
+void TKtCustomGrid::InvalidateRow(int row) {
+    InvalidateCells({0, row, colCount_, row + 1});
+}
 
 int TKtCustomGrid::ColumnLeft(int col) const {
     if (col < viewLockCol_) return ClampInt(colWidths_->SumRange(0, col));
@@ -872,8 +901,7 @@ void TKtCustomGrid::ScrollIntoView(int col, int row) {
             const int64_t avail = clientHeight_ - rowHeights_->SumRange(0, viewLockRow_);
             int64_t used = RowHeights(row);
             int first = row;
-            while (first > viewLockRow_ && first > top &&
-                   used + RowHeights(first - 1) <= avail) {
+            while (first > viewLockRow_ && first > top && used + RowHeights(first - 1) <= avail) {
                 used += RowHeights(first - 1);
                 --first;
             }

@@ -44,12 +44,12 @@ class TKwSheet;
 
 // "该操作不允许有合并单元格": sorting over merged cells.
 class EGridError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TKtCustomGrid {
-public:
+  public:
     TKtCustomGrid();
     virtual ~TKtCustomGrid();
     TKtCustomGrid(const TKtCustomGrid&) = delete;
@@ -89,8 +89,7 @@ public:
     int FixedRowFirstNo() const { return fixedRowFirstNo_; }
     void SetFixedRowFirstNo(int value);
     bool IsBodyCell(int col, int row) const {
-        return col >= fixedColCount_ && col < colCount_ && row >= fixedRowCount_ &&
-               row < rowCount_;
+        return col >= fixedColCount_ && col < colCount_ && row >= fixedRowCount_ && row < rowCount_;
     }
 
     // ---- Cells, rows and columns -------------------------------------------------
@@ -304,7 +303,8 @@ public:
     WideString CellReference(int col, int row) const;
     WideString RangeReference(const TRect& rect) const;
 
-    // ---- Options and properties ------------------------------------------------------------------
+    // ---- Options and properties
+    // ------------------------------------------------------------------
     TGridOptions Options() const { return options_; }
     void SetOptions(TGridOptions options);
     bool HasOption(TGridOption o) const { return options_.Has(o); }
@@ -355,7 +355,8 @@ public:
     IKtGridClipboard* Clipboard() const { return clipboard_; }
     void SetClipboard(IKtGridClipboard* clipboard) { clipboard_ = clipboard; }
 
-    // ---- Repaint -----------------------------------------------------------------------------------
+    // ---- Repaint
+    // -----------------------------------------------------------------------------------
     IKtGridView* View() const { return view_; }
     void SetView(IKtGridView* view) { view_ = view; }
     // Repaint requests (nothing while updating).
@@ -365,15 +366,16 @@ public:
     void InvalidateCol(int col);
     void InvalidateRow(int row);
 
-    // ---- Formula dependencies ----------------------------------------------------------------------
-    // A formula value watches an inclusive rectangle: every cell existing there
-    // now and every cell created there later gets it as a dependent.
+    // ---- Formula dependencies
+    // ---------------------------------------------------------------------- A formula value
+    // watches an inclusive rectangle: every cell existing there now and every cell created there
+    // later gets it as a dependent.
     void WatchRange(TKtValue& value, const TKtFormulaRef& ref);
     void UnwatchRanges(TKtValue& value);
 
-    // ---- Called by cells -------------------------------------------------------------------------
-    // A cell's value changed: OnCellValueChanged for body cells, not while
-    // updating, not re-entrant.
+    // ---- Called by cells
+    // ------------------------------------------------------------------------- A cell's value
+    // changed: OnCellValueChanged for body cells, not while updating, not re-entrant.
     void CellValueChanged(TKtCell& cell);
     // A cell is being destroyed: forget every reference to it.
     void ForgetCell(const TKtCell& cell);
@@ -384,7 +386,8 @@ public:
     TKtCellSide& CreateCellSide(const TKtCell& cell);
     void DropCellSide(const TKtCell& cell);
 
-    // ---- Events (the grid passes itself as Sender) ----------------------------------------------------
+    // ---- Events (the grid passes itself as Sender)
+    // ----------------------------------------------------
     std::function<void(TKtCustomGrid&, TPoint, bool& allow)> OnCellCanModify;
     std::function<void(TKtCustomGrid&, TPoint, bool& allow)> OnCellCanEdit;
     std::function<void(TKtCustomGrid&, TPoint, bool& accept, WideString& text)> OnCellTextChangingW;
@@ -394,7 +397,8 @@ public:
     std::function<void(TKtCell&, int col, int row)> OnCellTextChanged;
     std::function<void(TKtCustomGrid&, TPoint, bool display, WideString& text)> OnGetCellTextW;
     std::function<void(TKtCustomGrid&, TPoint, bool display, std::string& text)> OnGetCellText;
-    std::function<void(TKtCustomGrid&, TKtCell&, WideString& text, bool& useDefault)> OnFormatNumber;
+    std::function<void(TKtCustomGrid&, TKtCell&, WideString& text, bool& useDefault)>
+        OnFormatNumber;
     std::function<void(TKtCell&)> OnCellValueChanged;
     std::function<void(TKtCustomGrid&, TPoint, TColor& color)> OnCellGetColor;
     std::function<void(TKtCustomGrid&, TPoint, TFont& font)> OnCellGetFont;
@@ -420,8 +424,10 @@ public:
     std::function<void(TKtCustomGrid&, const TRect&, const TKwSheet&)> OnCustomPaste;
     std::function<void(TKtCustomGrid&, const TRect&, bool& allow)> OnBeforePaste;
     std::function<void(TKtCustomGrid&)> OnAfterPaste;
-    std::function<void(TKtCustomGrid&, TPoint, bool& accept, const WideString& text)> OnCompleteEditW;
-    std::function<void(TKtCustomGrid&, TPoint, bool& accept, const std::string& text)> OnCompleteEdit;
+    std::function<void(TKtCustomGrid&, TPoint, bool& accept, const WideString& text)>
+        OnCompleteEditW;
+    std::function<void(TKtCustomGrid&, TPoint, bool& accept, const std::string& text)>
+        OnCompleteEdit;
 
     // Raises the wide or the ANSI form of the text events (the wide handler,
     // when assigned, is used instead of the other; the ANSI handler gets the
@@ -431,13 +437,13 @@ public:
     void RaiseGetCellText(TPoint pt, bool display, WideString& text) const;
     bool RaiseCompleteEdit(TPoint pt, const WideString& text);
 
-protected:
+  protected:
     // Fixed-area growth (n > 0) or shrinking (n < 0) after inserting or
     // deleting rows or columns at index inside the fixed area.
     void GrowFixedRows(int index, int n);
     void GrowFixedCols(int index, int n);
 
-private:
+  private:
     friend class TKtGridSelection;
     friend class TCells;
 

@@ -30,7 +30,7 @@ struct TKtFormulaRef {
 };
 
 class IKtFormula {
-public:
+  public:
     virtual ~IKtFormula() = default;
 
     virtual TKtFormulaResultKind ResultKind() const = 0;

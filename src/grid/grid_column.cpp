@@ -10,7 +10,9 @@ TKtGridColumn::TKtGridColumn(TKtCustomGrid& grid, int col)
     style_.OnChange = [this] { Repaint(); };
 }
 
-void TKtGridColumn::Repaint() { grid_->InvalidateCol(index_); }
+void TKtGridColumn::Repaint() {
+    grid_->InvalidateCol(index_);
+}
 
 void TKtGridColumn::SetUseColumnFont(bool on) {
     if (useColumnFont_ == on) return;
@@ -18,11 +20,17 @@ void TKtGridColumn::SetUseColumnFont(bool on) {
     Repaint();
 }
 
-void TKtGridColumn::SetVisible(bool visible) { grid_->SetColVisible(index_, visible); }
+void TKtGridColumn::SetVisible(bool visible) {
+    grid_->SetColVisible(index_, visible);
+}
 
-int TKtGridColumn::Width() const { return grid_->ColWidths(index_); }
+int TKtGridColumn::Width() const {
+    return grid_->ColWidths(index_);
+}
 
-void TKtGridColumn::SetWidth(int width) { grid_->SetColWidth(index_, width); }
+void TKtGridColumn::SetWidth(int width) {
+    grid_->SetColWidth(index_, width);
+}
 
 void TVexaGridColList::Changed(int fromIndex, int toIndex) {
     ForAllInRange(fromIndex, toIndex, [](int i, Item item) {

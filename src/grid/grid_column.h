@@ -19,7 +19,7 @@ namespace plu {
 class TKtCustomGrid;
 
 class TKtGridColumn {
-public:
+  public:
     TKtGridColumn(TKtCustomGrid& grid, int col);
     virtual ~TKtGridColumn() = default;
     TKtGridColumn(const TKtGridColumn&) = delete;
@@ -46,7 +46,7 @@ public:
     // The grid's column-width setter for this column.
     void SetWidth(int width);
 
-private:
+  private:
     friend class TKtCustomGrid;
     void Repaint();
 
@@ -59,7 +59,7 @@ private:
 };
 
 class TVexaGridColList : public TObjectSList<TKtGridColumn> {
-public:
+  public:
     // Column objects in the range moved: rewrite their column index.
     void Changed(int fromIndex, int toIndex) override;
 };

@@ -17,7 +17,7 @@ class TKtCustomGrid;
 
 // The window showing a grid.
 class IKtGridView {
-public:
+  public:
     virtual ~IKtGridView() = default;
     // Repaint this rectangle of the client area (pixels, half-open).
     virtual void InvalidateRect(const TRect& pixels) = 0;
@@ -36,7 +36,7 @@ public:
 
 // The in-place editor as the grid and its cells drive it.
 class IKtCellEditor {
-public:
+  public:
     virtual ~IKtCellEditor() = default;
     // Opens the editor over cell (the cell decided that it may be edited).
     virtual void Show(TKtCell& cell) = 0;
@@ -53,7 +53,7 @@ public:
 
 // The clipboard service behind the selection's Copy, Cut and Paste.
 class IKtGridClipboard {
-public:
+  public:
     virtual ~IKtGridClipboard() = default;
     // Places a copy of the cells of rect (half-open) on the clipboard.
     virtual void Copy(TKtCustomGrid& grid, const TRect& rect, bool cut) = 0;

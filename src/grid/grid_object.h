@@ -8,12 +8,12 @@
 namespace plu {
 
 class TKtObject {
-public:
+  public:
     virtual ~TKtObject() = default;
 };
 
 class TKtGridObject {
-public:
+  public:
     TKtGridObject() = default;
     virtual ~TKtGridObject() = default;
     TKtGridObject(const TKtGridObject&) = delete;

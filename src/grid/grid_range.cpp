@@ -7,10 +7,18 @@
 
 namespace plu {
 
-int TKtGridRange::DataLeft() const { return Left() - grid_->FixedColCount(); }
-int TKtGridRange::DataTop() const { return Top() - grid_->FixedRowCount(); }
-int TKtGridRange::DataRight() const { return Right() - grid_->FixedColCount(); }
-int TKtGridRange::DataBottom() const { return Bottom() - grid_->FixedRowCount(); }
+int TKtGridRange::DataLeft() const {
+    return Left() - grid_->FixedColCount();
+}
+int TKtGridRange::DataTop() const {
+    return Top() - grid_->FixedRowCount();
+}
+int TKtGridRange::DataRight() const {
+    return Right() - grid_->FixedColCount();
+}
+int TKtGridRange::DataBottom() const {
+    return Bottom() - grid_->FixedRowCount();
+}
 
 bool TKtGridRange::IsWholeColumns() const {
     return Top() == grid_->FixedRowCount() && Bottom() == grid_->RowCount() - 1;
@@ -24,7 +32,8 @@ void TKtGridRange::ForEachCell(const std::function<void(TKtCell&)>& callback) {
     // Only cells inside the grid are visited (and created).
     const TRect r = rect_.Intersect({0, 0, grid_->ColCount(), grid_->RowCount()});
     for (int row = r.Top; row < r.Bottom; ++row)
-        for (int col = r.Left; col < r.Right; ++col) callback(grid_->GetCell(col, row));
+        for (int col = r.Left; col < r.Right; ++col)
+            callback(grid_->GetCell(col, row));
 }
 
 void TKtGridRange::SetColor(TColor color) {
@@ -55,8 +64,8 @@ void TKtGridRange::SetFontName(WideStringView name) {
     ForEachCell([&](TKtCell& cell) { cell.OwnFont().SetName(name); });
 }
 
-void TKtGridRange::SetBorders(uint32_t edges, uint8_t lineStyle, TColor color,
-                              bool innerHorizontal, bool innerVertical) {
+void TKtGridRange::SetBorders(uint32_t edges, uint8_t lineStyle, TColor color, bool innerHorizontal,
+                              bool innerVertical) {
     if (edges == 0 && !innerHorizontal && !innerVertical) return;
     TKtCustomGrid& grid = *grid_;
     const TRect r = rect_.Intersect({0, 0, grid.ColCount(), grid.RowCount()});
@@ -119,13 +128,18 @@ void TKtGridRange::SetBorders(uint32_t edges, uint8_t lineStyle, TColor color,
         .Invalidate();
 }
 
-void TKtGridRange::Merge() { grid_->MergeCells(Left(), Top(), Right(), Bottom()); }
+void TKtGridRange::Merge() {
+    grid_->MergeCells(Left(), Top(), Right(), Bottom());
+}
 
-void TKtGridRange::Unmerge() { grid_->UnmergeCells(rect_); }
+void TKtGridRange::Unmerge() {
+    grid_->UnmergeCells(rect_);
+}
 
 void TKtGridRange::Invalidate() const {
     if (grid_->HasOption(TGridOption::goRowSelect))
-        grid_->InvalidateCells({grid_->FixedColCount(), rect_.Top, grid_->ColCount(), rect_.Bottom});
+        grid_->InvalidateCells(
+            {grid_->FixedColCount(), rect_.Top, grid_->ColCount(), rect_.Bottom});
     else
         grid_->InvalidateCells(rect_);
 }

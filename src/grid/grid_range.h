@@ -19,7 +19,7 @@ class TKtCustomGrid;
 
 // Base of areas: virtual accessors of an inclusive rectangle (-1 here).
 class TKtArea : public TKtGridObject {
-public:
+  public:
     virtual int AreaLeft() const { return -1; }
     virtual int AreaTop() const { return -1; }
     virtual int AreaRight() const { return -1; }
@@ -30,12 +30,12 @@ public:
     void SetExtraObject(std::unique_ptr<TKtObject> object) override { extra_ = std::move(object); }
     std::unique_ptr<TKtObject> TakeExtraObject() override { return std::move(extra_); }
 
-private:
+  private:
     std::unique_ptr<TKtObject> extra_;
 };
 
 class TKtGridRange : public TKtArea {
-public:
+  public:
     // rect is half-open.
     TKtGridRange(TKtCustomGrid& grid, const TRect& rect) : grid_(&grid), rect_(rect) {}
 
@@ -86,7 +86,7 @@ public:
     // Repaints the rectangle (whole body rows under goRowSelect).
     void Invalidate() const;
 
-protected:
+  protected:
     TKtCustomGrid* grid_;
     TRect rect_;
 };

@@ -5,9 +5,13 @@
 
 namespace plu {
 
-TKtCustomGrid& TKtGridRow::Grid() const { return owner_->Grid(); }
+TKtCustomGrid& TKtGridRow::Grid() const {
+    return owner_->Grid();
+}
 
-int TKtGridRow::Index() const { return owner_->RowIndex(); }
+int TKtGridRow::Index() const {
+    return owner_->RowIndex();
+}
 
 TKtGridStyle& TKtGridRow::Style() {
     if (!style_) {
@@ -17,8 +21,12 @@ TKtGridStyle& TKtGridRow::Style() {
     return *style_;
 }
 
-int TKtGridRow::Height() const { return Grid().RowHeights(Index()); }
+int TKtGridRow::Height() const {
+    return Grid().RowHeights(Index());
+}
 
-void TKtGridRow::SetHeight(int height) { Grid().SetRowHeight(Index(), height); }
+void TKtGridRow::SetHeight(int height) {
+    Grid().SetRowHeight(Index(), height);
+}
 
 }  // namespace plu

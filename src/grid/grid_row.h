@@ -18,7 +18,7 @@ constexpr uint32_t kRowHeightSetByHand = 0x01;
 constexpr uint32_t kRowPrintFlag = 0x02;
 
 class TKtGridRow {
-public:
+  public:
     explicit TKtGridRow(TKwGridRow& owner) : owner_(&owner) {}
     virtual ~TKtGridRow() = default;
     TKtGridRow(const TKtGridRow&) = delete;
@@ -44,7 +44,7 @@ public:
     // The grid's row-height setter for this row.
     void SetHeight(int height);
 
-private:
+  private:
     TKwGridRow* owner_;
     std::unique_ptr<TKtGridStyle> style_;
     uint32_t flags_ = 0;

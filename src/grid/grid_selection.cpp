@@ -20,7 +20,9 @@ TFontStyles TKtGridSelection::GetFontStyle() const {
     return cell ? cell->Font().Style() : grid_->Font().Style();
 }
 
-TRect TKtGridSelection::CellRect(TPoint p) const { return grid_->CellSpanRect(p.X, p.Y); }
+TRect TKtGridSelection::CellRect(TPoint p) const {
+    return grid_->CellSpanRect(p.X, p.Y);
+}
 
 void TKtGridSelection::SetCurrent(int col, int row, bool collapse) {
     TKtCustomGrid& grid = *grid_;
@@ -50,7 +52,8 @@ void TKtGridSelection::ExtendTo(int col, int row) {
     if (!grid.IsBodyCell(col, row) || (p == extendEnd_ && p != current_)) return;
     extendEnd_ = p;
     if (ScrollIntoViewOnChange) grid.ScrollIntoView(col, row);
-    SetSelectionRect(TRect::FromCorners(current_.X, current_.Y, col, row).Union(CellRect(current_)));
+    SetSelectionRect(
+        TRect::FromCorners(current_.X, current_.Y, col, row).Union(CellRect(current_)));
 }
 
 void TKtGridSelection::SetSelectionRect(const TRect& rect) {
@@ -165,7 +168,8 @@ void TKtGridSelection::MoveCurrent(TGridDir direction, bool extend) {
         }
         if (!grid.IsBodyCell(target.X, target.Y)) return;
         const TRect r = grid.MergedAreas().GrowToAreas(
-            TRect::FromCorners(current_.X, current_.Y, target.X, target.Y).Union(CellRect(current_)));
+            TRect::FromCorners(current_.X, current_.Y, target.X, target.Y)
+                .Union(CellRect(current_)));
         if (r != rect_) {
             ExtendTo(target.X, target.Y);
             return;
@@ -201,7 +205,8 @@ void TKtGridSelection::SelectAll() {
     TKtCustomGrid& grid = *grid_;
     if (grid.ColCount() <= grid.FixedColCount() || grid.RowCount() <= grid.FixedRowCount()) return;
     extendEnd_ = {grid.ColCount() - 1, grid.RowCount() - 1};
-    SetSelectionRect({grid.FixedColCount(), grid.FixedRowCount(), grid.ColCount(), grid.RowCount()});
+    SetSelectionRect(
+        {grid.FixedColCount(), grid.FixedRowCount(), grid.ColCount(), grid.RowCount()});
 }
 
 void TKtGridSelection::Validate() {
@@ -261,7 +266,8 @@ void TKtGridSelection::ClearSelection(bool undoable) {
                                 return 0;
                             });
     }
-    for (TKtCell* cell : filled) cell->Clear(undoable);
+    for (TKtCell* cell : filled)
+        cell->Clear(undoable);
     if (grid.OnAfterClear) grid.OnAfterClear(grid);
 }
 
@@ -311,9 +317,9 @@ void TKtGridSelection::Paste(int mode) {
 void TKtGridSelection::PasteTextMatrix(const TKwSheet& matrix, const TRect& rect) {
     TKtCustomGrid& grid = *grid_;
     // The matrix's own size from the rectangle's top-left, inside the grid.
-    const TRect target = TRect{rect.Left, rect.Top, rect.Left + matrix.ColCount(),
-                               rect.Top + matrix.RowCount()}
-                             .Intersect({0, 0, grid.ColCount(), grid.RowCount()});
+    const TRect target =
+        TRect{rect.Left, rect.Top, rect.Left + matrix.ColCount(), rect.Top + matrix.RowCount()}
+            .Intersect({0, 0, grid.ColCount(), grid.RowCount()});
     if (target.IsEmpty()) return;
     bool allow = true;
     if (grid.OnBeforePaste) grid.OnBeforePaste(grid, target, allow);
@@ -324,7 +330,8 @@ void TKtGridSelection::PasteTextMatrix(const TKwSheet& matrix, const TRect& rect
         for (int row = target.Top; row < target.Bottom; ++row) {
             for (int col = target.Left; col < target.Right; ++col) {
                 // Covered cells of merged areas hold no values.
-                if (grid.CellSpanRect(col, row).Left != col || grid.CellSpanRect(col, row).Top != row)
+                if (grid.CellSpanRect(col, row).Left != col ||
+                    grid.CellSpanRect(col, row).Top != row)
                     continue;
                 const WideString text = matrix.GetText(col - rect.Left, row - rect.Top);
                 if (grid.RaiseCompleteEdit({col, row}, text))
@@ -340,7 +347,9 @@ void TKtGridSelection::PasteTextMatrix(const TKwSheet& matrix, const TRect& rect
     if (grid.OnAfterPaste) grid.OnAfterPaste(grid);
 }
 
-TRect TKtGridSelection::PixelRect() const { return grid_->CellsToPixels(rect_); }
+TRect TKtGridSelection::PixelRect() const {
+    return grid_->CellsToPixels(rect_);
+}
 
 int TKtGridSelection::HitTest(int x, int y) const {
     const TRect f = PixelRect();

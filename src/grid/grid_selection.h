@@ -12,7 +12,7 @@ namespace plu {
 class TKwSheet;
 
 class TKtGridSelection : public TKtGridRange {
-public:
+  public:
     explicit TKtGridSelection(TKtCustomGrid& grid);
 
     TPoint Current() const { return current_; }
@@ -80,7 +80,7 @@ public:
     // While a formula is edited, mouse selection picks a reference instead.
     bool ReferenceMode = false;
 
-private:
+  private:
     void RepaintChange(const TRect& before, const TRect& after);
     TRect CellRect(TPoint p) const;
     TPoint StepTarget(TGridDir dir) const;

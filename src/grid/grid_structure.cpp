@@ -81,7 +81,8 @@ void TKtCustomGrid::GrowFixedRows(int index, int n) {
     topRow_ = std::max(topRow_ + n, viewLockRow_);
     selection_->Shift(0, n);
     if (n > 0 && defaultFixedRowHeight_ != DefaultRowHeight())
-        for (int r = index; r < index + n; ++r) rowHeights_->SetHeight(r, defaultFixedRowHeight_);
+        for (int r = index; r < index + n; ++r)
+            rowHeights_->SetHeight(r, defaultFixedRowHeight_);
 }
 
 // ---- Columns -------------------------------------------------------------------------
@@ -137,7 +138,8 @@ void TKtCustomGrid::GrowFixedCols(int index, int n) {
     leftCol_ = std::max(leftCol_ + n, viewLockCol_);
     selection_->Shift(n, 0);
     if (n > 0)
-        for (int c = index; c < index + n; ++c) colWidths_->SetSize(c, defaultFixedColWidth_);
+        for (int c = index; c < index + n; ++c)
+            colWidths_->SetSize(c, defaultFixedColWidth_);
 }
 
 // ---- Moving and exchanging ---------------------------------------------------------------
@@ -230,7 +232,8 @@ void TKtCustomGrid::SortRowsRange(const std::vector<int>& keys, bool ascending, 
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), fromRow);
     std::vector<char> empty(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) empty[static_cast<size_t>(i)] = cells_->RowIsEmpty(fromRow + i);
+    for (int i = 0; i < n; ++i)
+        empty[static_cast<size_t>(i)] = cells_->RowIsEmpty(fromRow + i);
     const int direction = ascending ? 1 : -1;
     // True when row a must come before row b.
     auto before = [&](int a, int b) {
@@ -247,9 +250,12 @@ void TKtCustomGrid::SortRowsRange(const std::vector<int>& keys, bool ascending, 
             const size_t mid = std::min(lo + width, order.size());
             const size_t hi = std::min(lo + 2 * width, order.size());
             size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi) buffer[k++] = before(order[j], order[i]) ? order[j++] : order[i++];
-            while (i < mid) buffer[k++] = order[i++];
-            while (j < hi) buffer[k++] = order[j++];
+            while (i < mid && j < hi)
+                buffer[k++] = before(order[j], order[i]) ? order[j++] : order[i++];
+            while (i < mid)
+                buffer[k++] = order[i++];
+            while (j < hi)
+                buffer[k++] = order[j++];
         }
         order.swap(buffer);
     }
@@ -281,7 +287,8 @@ void TKtCustomGrid::ApplyRowPermutation(int from, const std::vector<int>& order)
 // ---- Merged areas ---------------------------------------------------------------------------
 
 void TKtCustomGrid::MergeCells(int left, int top, int right, int bottom) {
-    TRect rect = TRect::FromCorners(left, top, right, bottom).Intersect({0, 0, colCount_, rowCount_});
+    TRect rect =
+        TRect::FromCorners(left, top, right, bottom).Intersect({0, 0, colCount_, rowCount_});
     if (rect.IsEmpty()) return;
     const TRect area = merged_.SetSpan(rect);
     if (area.Width() > 1 || area.Height() > 1) {

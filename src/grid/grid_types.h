@@ -149,9 +149,9 @@ struct TKtKeyInput {
 
 // Virtual-key codes used by the grid and its cells.
 namespace vk {
-constexpr uint16_t Back = 0x08, Tab = 0x09, Return = 0x0D, Escape = 0x1B, Prior = 0x21,
-                   Next = 0x22, End = 0x23, Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27,
-                   Down = 0x28, Delete = 0x2E, F2 = 0x71;
+constexpr uint16_t Back = 0x08, Tab = 0x09, Return = 0x0D, Escape = 0x1B, Prior = 0x21, Next = 0x22,
+                   End = 0x23, Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28,
+                   Delete = 0x2E, F2 = 0x71;
 }
 
 }  // namespace plu

@@ -16,7 +16,7 @@ void InsertAlong(int& lo, int& hi, int i, int n) {
 
 // Deletion along one axis; false when nothing is left on this axis.
 bool DeleteAlong(int& lo, int& hi, int i, int n) {
-    const int end = i + n;  // exclusive
+    const int end = i + n;     // exclusive
     if (hi <= i) return true;  // entirely before
     if (lo >= end) {           // entirely after
         lo -= n;
@@ -34,7 +34,9 @@ bool DeleteAlong(int& lo, int& hi, int i, int n) {
     return true;
 }
 
-bool IsSingleCell(const TRect& r) { return r.Width() <= 1 && r.Height() <= 1; }
+bool IsSingleCell(const TRect& r) {
+    return r.Width() <= 1 && r.Height() <= 1;
+}
 
 }  // namespace
 
@@ -110,12 +112,14 @@ TRect TKtMergedAreas::RemoveIntersecting(const TRect& r) {
 
 void TKtMergedAreas::InsertRows(int row, int count) {
     if (count <= 0) return;
-    for (auto& a : areas_) InsertAlong(a.Rect.Top, a.Rect.Bottom, row, count);
+    for (auto& a : areas_)
+        InsertAlong(a.Rect.Top, a.Rect.Bottom, row, count);
 }
 
 void TKtMergedAreas::InsertCols(int col, int count) {
     if (count <= 0) return;
-    for (auto& a : areas_) InsertAlong(a.Rect.Left, a.Rect.Right, col, count);
+    for (auto& a : areas_)
+        InsertAlong(a.Rect.Left, a.Rect.Right, col, count);
 }
 
 void TKtMergedAreas::DeleteRows(int row, int count) {

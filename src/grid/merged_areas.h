@@ -17,7 +17,7 @@ struct TUnion {
 };
 
 class TKtMergedAreas {
-public:
+  public:
     int Count() const { return static_cast<int>(areas_.size()); }
     const std::vector<TUnion>& Areas() const { return areas_; }
     const TUnion& operator[](int i) const { return areas_[static_cast<size_t>(i)]; }
@@ -53,7 +53,7 @@ public:
     void InsertCols(int col, int count);
     void DeleteCols(int col, int count);
 
-private:
+  private:
     std::vector<TUnion> areas_;
 };
 

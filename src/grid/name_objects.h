@@ -13,7 +13,7 @@
 namespace plu {
 
 class TKtNameObjects {
-public:
+  public:
     TKtNameObjects() = default;
     TKtNameObjects(const TKtNameObjects&) = delete;
     TKtNameObjects& operator=(const TKtNameObjects&) = delete;
@@ -30,7 +30,7 @@ public:
     // Names in order of first insertion.
     const std::vector<WideString>& Names() const { return order_; }
 
-private:
+  private:
     std::unordered_map<WideString, std::unique_ptr<TKtObject>> objects_;  // key: upper case
     std::vector<WideString> order_;
 };

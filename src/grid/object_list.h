@@ -16,7 +16,7 @@ namespace plu {
 
 template <typename T>
 class TKtObjectList {
-public:
+  public:
     TKtObjectList() = default;
     // Frees every item it holds, the last one included.
     virtual ~TKtObjectList() {
@@ -129,7 +129,7 @@ public:
         items_.clear();
     }
 
-protected:
+  protected:
     void Pad(int length) {
         if (length > Length()) items_.resize(static_cast<size_t>(length), nullptr);
     }
@@ -138,14 +138,14 @@ protected:
         items_.insert(items_.begin() + index, item);
     }
 
-private:
+  private:
     std::vector<T*> items_;
 };
 
 // A dense list of child sparse lists of type Child, created on demand.
 template <typename Child>
 class TKtListSList : public TKtObjectList<Child> {
-public:
+  public:
     // The child at index, created when missing: stored, Changed (index,
     // index), then ListCreated.
     virtual Child* GetOrCreateList(int index) {

@@ -1,7 +1,7 @@
 #include "grid/sparse_list.h"
 
-#include <climits>
 #include <algorithm>
+#include <climits>
 
 namespace plu {
 
@@ -13,14 +13,16 @@ constexpr const char* kOverflow = "Integer overflow";
 }  // namespace
 
 TKtSparseList::~TKtSparseList() {
-    for (int d = 0; d < directoryCount_; ++d) delete[] directory_[d];
+    for (int d = 0; d < directoryCount_; ++d)
+        delete[] directory_[d];
 }
 
 bool TKtSparseList::SetQuantum(uint8_t quantum) {
     if (quantum > 1) return false;
     if (quantum == quantum_) return true;
     if (AllocatedSections() > 0) return false;
-    for (int d = 0; d < directoryCount_; ++d) delete[] directory_[d];
+    for (int d = 0; d < directoryCount_; ++d)
+        delete[] directory_[d];
     directory_.reset();
     directoryCount_ = directoryCapacity_ = 0;
     quantum_ = quantum;
@@ -58,11 +60,14 @@ TKtSparseList::Item* TKtSparseList::SlotFor(int index) {
     if (d >= directoryCount_) {
         if (d >= directoryCapacity_) {
             int capacity = directoryCapacity_ ? directoryCapacity_ * 2 : 4;
-            while (capacity <= d) capacity *= 2;
+            while (capacity <= d)
+                capacity *= 2;
             if (capacity > kMaxSections) capacity = kMaxSections;
             auto grown = std::make_unique<Item*[]>(capacity);
-            for (int k = 0; k < directoryCount_; ++k) grown[k] = directory_[k];
-            for (int k = directoryCount_; k < capacity; ++k) grown[k] = nullptr;
+            for (int k = 0; k < directoryCount_; ++k)
+                grown[k] = directory_[k];
+            for (int k = directoryCount_; k < capacity; ++k)
+                grown[k] = nullptr;
             directory_ = std::move(grown);
             directoryCapacity_ = static_cast<uint16_t>(capacity);
         }
@@ -138,7 +143,8 @@ void TKtSparseList::Delete(int index) {
     dirty_ = false;
     {
         ScopeGuard restore(*this);
-        for (int j = index; j < oldHigh; ++j) RawPut(j, RawGet(j + 1));
+        for (int j = index; j < oldHigh; ++j)
+            RawPut(j, RawGet(j + 1));
         RawPut(oldHigh, 0);
         dirty_ = true;
         cachedIndex_ = -1;
@@ -158,7 +164,8 @@ void TKtSparseList::Insert(int index, Item item) {
     bulk_ = true;
     {
         ScopeGuard restore(*this);
-        for (int j = highBound_ + 1; j > index; --j) RawPut(j, RawGet(j - 1));
+        for (int j = highBound_ + 1; j > index; --j)
+            RawPut(j, RawGet(j - 1));
         if (index <= highBound_ || item != 0) {
             RawPut(index, item);
             if (item == 0) dirty_ = true;
@@ -238,7 +245,8 @@ void TKtSparseList::Changed(int, int) {}
 void TKtSparseList::FreeItem(Item) {}
 
 void TKtSparseList::Clear() {
-    for (int d = 0; d < directoryCount_; ++d) delete[] directory_[d];
+    for (int d = 0; d < directoryCount_; ++d)
+        delete[] directory_[d];
     directory_.reset();
     directoryCount_ = directoryCapacity_ = 0;
     highBound_ = -1;
@@ -256,7 +264,8 @@ void TKtSparseList::SaveToStream(TKtStream& stream) const {
         Item* section = directory_[d];
         if (!section) continue;
         stream.WriteI32(d);
-        for (int s = 0; s < sectionSize_; ++s) stream.WriteI32(static_cast<int32_t>(section[s]));
+        for (int s = 0; s < sectionSize_; ++s)
+            stream.WriteI32(static_cast<int32_t>(section[s]));
     }
 }
 
@@ -318,7 +327,9 @@ void TStringSList::Put(int index, WideStringView text) {
     record.release();
 }
 
-void TStringSList::FreeItem(Item item) { delete reinterpret_cast<WideString*>(item); }
+void TStringSList::FreeItem(Item item) {
+    delete reinterpret_cast<WideString*>(item);
+}
 
 void TStringSList::Clear() {
     TakeAll([](Item item) { delete reinterpret_cast<WideString*>(item); });
@@ -337,7 +348,8 @@ void TStringSList::SaveToStream(TKtStream& stream) const {
         const auto* s = reinterpret_cast<const WideString*>(item);
         stream.WriteI32(i);
         stream.WriteI32(static_cast<int32_t>(s->size()));
-        for (char16_t c : *s) stream.WriteU16(c);
+        for (char16_t c : *s)
+            stream.WriteU16(c);
         return 0;
     });
 }
@@ -355,7 +367,8 @@ void TStringSList::LoadFromStream(TKtStream& stream) {
         if (length < 0 || static_cast<size_t>(length) > stream.Remaining() / 2)
             throw EReadError("Invalid list stream: string length out of range");
         WideString text(static_cast<size_t>(length), u'\0');
-        for (auto& c : text) c = static_cast<char16_t>(stream.ReadU16());
+        for (auto& c : text)
+            c = static_cast<char16_t>(stream.ReadU16());
         Put(index, text);
     }
     StoreCount(count);
@@ -400,8 +413,7 @@ int64_t TSizes::SumRange(int a, int b) const {
 
 int TSizes::IndexAtOffset(int index, int32_t& offset, int32_t startOffset) const {
     return WalkToOffset(
-        index, offset, startOffset, [this](int i) { return Get(i); }, HighBound(),
-        defaultSize_);
+        index, offset, startOffset, [this](int i) { return Get(i); }, HighBound(), defaultSize_);
 }
 
 }  // namespace plu

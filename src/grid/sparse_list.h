@@ -34,18 +34,18 @@ namespace plu {
 
 // Overflow of a list's index arithmetic (HighBound + 1 beyond 32 bits).
 class EIntOverflow : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // A list that cannot be written to or read from a byte stream (owned objects).
 class EStreamError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class TKtSparseList {
-public:
+  public:
     using Item = intptr_t;
     static constexpr int kMaxSections = 4096;
 
@@ -61,7 +61,9 @@ public:
     int SectionSize() const { return sectionSize_; }
     // Largest index this list can store (65535 or 1048575).
     int MaxIndex() const { return (kMaxSections << shift_) - 1; }
-    static constexpr int MaxIndexFor(uint8_t quantum) { return (kMaxSections << (quantum ? 8 : 4)) - 1; }
+    static constexpr int MaxIndexFor(uint8_t quantum) {
+        return (kMaxSections << (quantum ? 8 : 4)) - 1;
+    }
 
     // Nil for index < 0 or > HighBound; uses and refreshes the cache.
     Item Get(int index) const;
@@ -136,7 +138,7 @@ public:
     // Frees all sections and the directory; quantum kept, Count 0.
     virtual void Clear();
 
-protected:
+  protected:
     // Raw slot access without cache or HighBound bookkeeping.
     Item RawGet(int index) const;
     // Stores into an existing or new section; index must be valid.
@@ -159,7 +161,7 @@ protected:
     // Sets the notional count without touching the items.
     void StoreCount(int value) { count_ = value; }
 
-private:
+  private:
     Item* SlotFor(int index);  // creates the slot (may throw ERangeError)
 
     // Ends a bulk shift, also when an exception passes: clears the bulk flag
@@ -192,7 +194,7 @@ private:
 // Owned objects of type T (deleted through T's destructor).
 template <typename T>
 class TObjectSList : public TKtSparseList {
-public:
+  public:
     TObjectSList() = default;
     ~TObjectSList() override {
         TakeAll([](Item item) { delete reinterpret_cast<T*>(item); });
@@ -231,7 +233,7 @@ public:
 // Child sparse lists of type Child, created on demand with quantum 0.
 template <typename Child>
 class TListSList : public TObjectSList<Child> {
-public:
+  public:
     using Item = TKtSparseList::Item;
 
     // Called after a child was created and stored; empty here.
@@ -283,7 +285,7 @@ public:
 
 // Plain 32-bit integers.
 class TIntegerSList : public TKtSparseList {
-public:
+  public:
     int32_t Get(int index) const { return static_cast<int32_t>(TKtSparseList::Get(index)); }
     void Put(int index, int32_t value) { TKtSparseList::Put(index, static_cast<Item>(value)); }
 };
@@ -291,7 +293,7 @@ public:
 // Wide strings, each in its own heap record. A missing index reads as "";
 // writing a missing index creates the record (also for "").
 class TStringSList : public TKtSparseList {
-public:
+  public:
     TStringSList() = default;
     ~TStringSList() override;
 
@@ -311,7 +313,7 @@ public:
 // Sizes in pixels, stored relative to DefaultSize: a missing item is the
 // default size, so only sizes that differ cost storage.
 class TSizes : public TKtSparseList {
-public:
+  public:
     explicit TSizes(int32_t defaultSize = 0) : defaultSize_(defaultSize) {}
 
     int32_t Get(int index) const {
@@ -332,7 +334,7 @@ public:
     // first index starting at or after offset. offset becomes that start.
     int IndexAtOffset(int index, int32_t& offset, int32_t startOffset) const;
 
-private:
+  private:
     int32_t defaultSize_;
 };
 

@@ -8,7 +8,7 @@
 namespace plu {
 
 class TKwSheet : public TListSList<TStringSList> {
-public:
+  public:
     // "" when absent.
     WideString GetText(int col, int row) const;
     // Raises the counts to at least col + 1 and row + 1. Negative positions
@@ -25,7 +25,7 @@ public:
     // Empties the matrix and zeroes both counts.
     void Clear() override;
 
-private:
+  private:
     int colCount_ = 0;
     int rowCount_ = 0;
 };

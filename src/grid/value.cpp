@@ -86,7 +86,9 @@ void TKtValue::FreeData() {
     kind_ = TKtValueKind::vkEmpty;
 }
 
-void TKtValue::Assign(const TKtValue& source) { CopyValue(source); }
+void TKtValue::Assign(const TKtValue& source) {
+    CopyValue(source);
+}
 
 void TKtValue::ClearValue(bool destroying) {
     if (kind_ == TKtValueKind::vkFormula && !destroying) UnregisterReferences();
@@ -159,9 +161,13 @@ WideString TKtValue::GetAsStringNoFormula() const {
     return GetAsString();
 }
 
-void TKtValue::SetAsBoolean(bool value) { SetAsInteger(value ? 1 : 0); }
+void TKtValue::SetAsBoolean(bool value) {
+    SetAsInteger(value ? 1 : 0);
+}
 
-void TKtValue::SetAsDateTime(TDateTime value) { SetAsFloat(value); }
+void TKtValue::SetAsDateTime(TDateTime value) {
+    SetAsFloat(value);
+}
 
 void TKtValue::SetAsFloat(double value) {
     if (kind_ != TKtValueKind::vkFloat) {
@@ -197,7 +203,9 @@ WideString TKtValue::GetFormula() const {
     return kind_ == TKtValueKind::vkFormula ? data_.formula->SourceText() : WideString();
 }
 
-void TKtValue::SetFormula(WideStringView text) { SetFormulaEx(text, 0, 0, true, nullptr); }
+void TKtValue::SetFormula(WideStringView text) {
+    SetFormulaEx(text, 0, 0, true, nullptr);
+}
 
 void TKtValue::SetFormulaEx(WideStringView text, int shiftCol, int shiftRow, bool calculate,
                             const IKtFormula* source) {
@@ -347,8 +355,7 @@ void TKtValue::LinkPrecedent(TKtValue& precedent) {
     if (&precedent == this) return;  // a formula never recalculates itself
     precedent.AddDependent(*this);
     auto& list = GetSide().precedents;
-    if (std::find(list.begin(), list.end(), &precedent) == list.end())
-        list.push_back(&precedent);
+    if (std::find(list.begin(), list.end(), &precedent) == list.end()) list.push_back(&precedent);
 }
 
 void TKtValue::TransferDependentsTo(TKtValue& other) {
@@ -367,7 +374,8 @@ void TKtValue::UnregisterReferences() {
     if (!side) return;
     std::vector<TKtValue*> precedents;
     precedents.swap(side->precedents);
-    for (TKtValue* p : precedents) p->RemoveDependent(*this);
+    for (TKtValue* p : precedents)
+        p->RemoveDependent(*this);
 }
 
 void TKtValue::NotifyDependentsOfDestruction() {

@@ -22,7 +22,13 @@
 
 namespace plu {
 
-enum class TKtValueKind : uint8_t { vkEmpty = 0, vkFloat = 1, vkString = 2, vkFormula = 3, vkInteger = 4 };
+enum class TKtValueKind : uint8_t {
+    vkEmpty = 0,
+    vkFloat = 1,
+    vkString = 2,
+    vkFormula = 3,
+    vkInteger = 4
+};
 
 class TKtValue;
 
@@ -35,14 +41,16 @@ struct TKtValueSide {
 };
 
 class TKtValue : public TKtGridObject {
-public:
+  public:
     TKtValue() = default;
     // Frees the data. Dependency links are the owner's to undo first
     // (TKtCell does so unless its grid is being destroyed).
     ~TKtValue() override;
 
     TKtValueKind Kind() const { return kind_; }
-    IKtFormula* Formula() const { return kind_ == TKtValueKind::vkFormula ? data_.formula : nullptr; }
+    IKtFormula* Formula() const {
+        return kind_ == TKtValueKind::vkFormula ? data_.formula : nullptr;
+    }
 
     // Copies the source's value (CopyValue).
     virtual void Assign(const TKtValue& source);
@@ -122,7 +130,7 @@ public:
     void SetExtraObject(std::unique_ptr<TKtObject> object) override;
     std::unique_ptr<TKtObject> TakeExtraObject() override;
 
-protected:
+  protected:
     using Side = TKtValueSide;
     // The side record, nullptr when the value never needed one.
     virtual Side* FindSide() const = 0;
@@ -145,7 +153,7 @@ protected:
 
     static constexpr uint8_t kFlagPropagating = 0x01;  // bit 0; derived classes use the rest
 
-private:
+  private:
     void FreeData();
 
     union Data {
@@ -156,7 +164,7 @@ private:
     } data_{};
     TKtValueKind kind_ = TKtValueKind::vkEmpty;
 
-protected:
+  protected:
     // Flag bits (kFlagPropagating and those of derived classes) and a 32-bit
     // slot for the derived class (TKtCell keeps its column there); both fill
     // the word after the kind byte.

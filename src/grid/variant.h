@@ -38,9 +38,9 @@ enum class TKtVarType : uint16_t {
 
 struct TKtVariant {
     TKtVarType Type = TKtVarType::varEmpty;
-    int64_t Int = 0;     // the integer kinds and varBoolean (0 / 1)
-    double Float = 0;    // varSingle, varDouble, varCurrency, varDate
-    WideString Text;     // varOleStr, varString, varUString
+    int64_t Int = 0;   // the integer kinds and varBoolean (0 / 1)
+    double Float = 0;  // varSingle, varDouble, varCurrency, varDate
+    WideString Text;   // varOleStr, varString, varUString
 
     static TKtVariant Empty() { return {}; }
     static TKtVariant Null() {

@@ -1,9 +1,9 @@
 // Sparse-list streams read from outside bytes: every list kind must either
 // load or raise EReadError/ERangeError, never read out of bounds, and a list
 // that loaded must write a stream that loads back to the same items.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     --size;
     switch (kind) {
         case 0:
-            RoundTrip<TIntegerSList>(data, size, [](const TIntegerSList& a, const TIntegerSList& b) {
-                return SameItems(a, b);
-            });
+            RoundTrip<TIntegerSList>(
+                data, size,
+                [](const TIntegerSList& a, const TIntegerSList& b) { return SameItems(a, b); });
             break;
         case 1:
             RoundTrip<TStringSList>(data, size, [](const TStringSList& a, const TStringSList& b) {

@@ -11,7 +11,7 @@ using namespace plu::testing;
 namespace {
 
 class MarkerCell : public TKtCell {
-public:
+  public:
     using TKtCell::TKtCell;
     static const TKtCellClass& Class() {
         static const TKtCellClassOf<MarkerCell> cls("MarkerCell");
@@ -21,7 +21,7 @@ public:
 };
 
 class OtherCell : public TKtCell {
-public:
+  public:
     using TKtCell::TKtCell;
     static const TKtCellClass& Class() {
         static const TKtCellClassOf<OtherCell> cls("OtherCell");
@@ -68,7 +68,7 @@ TEST_F(CellStore, PlainCellsStayLean) {
 TEST_F(CellStore, RowIsEmptyLooksFromTheFirstBodyColumn) {
     EXPECT_TRUE(grid.Cells().RowIsEmpty(2));
     grid.GetCell(0, 2).SetText(u"header");  // fixed column: not counted
-    grid.GetCell(3, 2);                      // exists but empty
+    grid.GetCell(3, 2);                     // exists but empty
     EXPECT_TRUE(grid.Cells().RowIsEmpty(2));
     grid.GetCell(4, 2).SetText(u"x");
     EXPECT_FALSE(grid.Cells().RowIsEmpty(2));
@@ -77,7 +77,8 @@ TEST_F(CellStore, RowIsEmptyLooksFromTheFirstBodyColumn) {
 TEST_F(CellStore, DeletingColumnsFreesTheirCellsAndShiftsWidths) {
     grid.SetColCount(8);
     for (int r = 1; r < 4; ++r)
-        for (int c = 1; c < 8; ++c) grid.GetCell(c, r).SetText(IntToWide(c * 10 + r));
+        for (int c = 1; c < 8; ++c)
+            grid.GetCell(c, r).SetText(IntToWide(c * 10 + r));
     grid.SetColWidth(5, 120);
     grid.SetColWidth(6, 0);
     const long long before = grid.Cells().CellCount();

@@ -19,7 +19,7 @@ using CellFormula = GridTest;
 
 // A cell kind that consumes Delete and the character 'x'.
 class KeyCell : public TKtCell {
-public:
+  public:
     using TKtCell::TKtCell;
     void KeyDown(uint16_t& key, TShiftState) override {
         if (key == vk::Delete) key = 0;

@@ -67,7 +67,8 @@ TEST_F(GridModel, ConstructionValues) {
 
 TEST_F(GridModel, ShrinkingRowCountFreesRowsAndGrowingGivesEmptyOnes) {
     grid.SetRowCount(265);
-    for (int r = 1; r < 265; ++r) grid.GetCell(1, r).SetText(IntToWide(r));
+    for (int r = 1; r < 265; ++r)
+        grid.GetCell(1, r).SetText(IntToWide(r));
     grid.SetRowHeight(100, 40);
     grid.SetRowVisible(200, false);
     EXPECT_EQ(grid.HiddenRowCount(), 1);
@@ -102,7 +103,7 @@ TEST_F(GridModel, EffectiveStyleInheritance) {
     body.OwnFont().SetSize(15);  // sets nothing in the style
     body.OwnStyle().SetHorzAlign(TKtGridHorzAlign::haCenter);
     body.SetAsFloat(1);
-    EXPECT_EQ(body.GetText(), u"1.00");  // the column's format shows through
+    EXPECT_EQ(body.GetText(), u"1.00");      // the column's format shows through
     EXPECT_EQ(body.Background(), clYellow);  // the row's background
     EXPECT_TRUE(body.EffectiveStyle(TKtStyleAttribute::Borders).SameResource(grid.DefaultStyle()));
     body.OwnStyle().SetFormatIndex(1);
@@ -148,7 +149,7 @@ TEST_F(GridModel, HiddenColumnsRememberTheirWidth) {
     EXPECT_FALSE(grid.GetColumn(2).Visible());
     grid.SetColVisible(2, false);  // already hidden
     grid.SetDefaultColWidth(90);
-    EXPECT_EQ(grid.ColWidths(2), 0);  // stays hidden
+    EXPECT_EQ(grid.ColWidths(2), 0);   // stays hidden
     EXPECT_EQ(grid.ColWidths(0), 40);  // fixed width re-applied
     EXPECT_EQ(grid.ColWidths(3), 90);
     grid.GetColumn(2).SetVisible(true);
@@ -264,7 +265,8 @@ TEST_F(GridStructure, MovedColumnsTakeWidthsAndColumnObjects) {
 
 TEST_F(GridMerge, MergingClearsCoveredCellsAndJoinsOverlaps) {
     for (int r = 1; r <= 3; ++r)
-        for (int c = 1; c <= 2; ++c) grid.GetCell(c, r).SetText(IntToWide(c * 10 + r));
+        for (int c = 1; c <= 2; ++c)
+            grid.GetCell(c, r).SetText(IntToWide(c * 10 + r));
     grid.GetCell(2, 2).OwnStyle().SetBgColor(clRed);
     grid.MergeCells(1, 1, 2, 3);
     ASSERT_EQ(grid.MergedAreas().Count(), 1);
@@ -343,8 +345,9 @@ TEST_F(GridSort, EqualKeysKeepTheirOrderAndNumbersSortByValue) {
 
 TEST_F(GridSort, RangeHandlerAndMissingKeyCells) {
     grid.SetRowCount(7);
-    for (int r = 1; r < 7; ++r) grid.GetCell(1, r).SetAsInteger(10 - r);
-    grid.GetCell(2, 3).SetText(u"k");  // only row 3 has a key cell
+    for (int r = 1; r < 7; ++r)
+        grid.GetCell(1, r).SetAsInteger(10 - r);
+    grid.GetCell(2, 3).SetText(u"k");     // only row 3 has a key cell
     grid.SortRowsRange({2}, true, 4, 2);  // bounds swapped
     // Rows without a key cell come first ascending (they compare as smaller).
     EXPECT_EQ(Column(grid, 1), (std::vector<WideString>{u"9", u"8", u"6", u"7", u"5", u"4"}));
@@ -374,14 +377,17 @@ TEST_F(GridSort, MergedCellsRefuseSortingAndChangeNothing) {
 
 TEST_F(GridSort, InconsistentComparisonsStayInBounds) {
     grid.SetRowCount(200);
-    for (int r = 1; r < 200; ++r) grid.GetCell(1, r).SetAsInteger(r);
+    for (int r = 1; r < 200; ++r)
+        grid.GetCell(1, r).SetAsInteger(r);
     int calls = 0;
     grid.OnSortRowCompare = [&](TKtCustomGrid&, int, int, int) { return (++calls % 3) - 1; };
     grid.SortByColumn(1, true);
     std::vector<int> seen;
-    for (int r = 1; r < 200; ++r) seen.push_back(grid.GetCell(1, r).GetAsInteger());
+    for (int r = 1; r < 200; ++r)
+        seen.push_back(grid.GetCell(1, r).GetAsInteger());
     std::sort(seen.begin(), seen.end());
-    for (int i = 0; i < 199; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], i + 1);
+    for (int i = 0; i < 199; ++i)
+        EXPECT_EQ(seen[static_cast<size_t>(i)], i + 1);
 }
 
 TEST_F(GridAutoSize, RowHeightFollowsTheTallestText) {
@@ -424,11 +430,13 @@ TEST_F(GridAutoSize, RowsAreFittedOnceAtTheEndOfAnUpdate) {
     std::map<int, int> fits;
     grid.OnRowHeightChange = [&](TKtCustomGrid&, int row, int) { ++fits[row]; };
     grid.BeginUpdate();
-    for (int i = 0; i < 100; ++i) grid.GetCell(1 + i % 4, 1 + i % 25).SetText(IntToWide(i));
+    for (int i = 0; i < 100; ++i)
+        grid.GetCell(1 + i % 4, 1 + i % 25).SetText(IntToWide(i));
     EXPECT_TRUE(fits.empty());
     grid.EndUpdate();
     EXPECT_EQ(fits.size(), 25u);
-    for (const auto& [row, n] : fits) EXPECT_EQ(n, 1) << row;
+    for (const auto& [row, n] : fits)
+        EXPECT_EQ(n, 1) << row;
     EXPECT_EQ(grid.RowHeights(7), 30 + 7 + 1 + 1);
 }
 

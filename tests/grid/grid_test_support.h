@@ -20,7 +20,7 @@
 namespace plu::testing {
 
 class RecordingView : public IKtGridView {
-public:
+  public:
     std::vector<TRect> rects;
     int all = 0;
     int scrollBars = 0;
@@ -38,7 +38,7 @@ public:
 
 // Sums the existing cells of an inclusive rectangle.
 class SumFormula : public IKtFormula {
-public:
+  public:
     SumFormula(TKtCustomGrid& grid, int c1, int r1, int c2, int r2)
         : grid_(grid), c1_(c1), r1_(r1), c2_(c2), r2_(r2) {}
     static inline int recalculations = 0;
@@ -67,7 +67,7 @@ public:
     }
     std::vector<TKtFormulaRef> References() const override { return {{c1_, r1_, c2_, r2_, -1}}; }
 
-private:
+  private:
     TKtCustomGrid& grid_;
     int c1_, r1_, c2_, r2_;
     double sum_ = 0;
@@ -75,21 +75,20 @@ private:
 
 // A grid with the formula above; anything else than "SUM ..." fails.
 class FormulaGrid : public TKtCustomGrid {
-public:
+  public:
     std::unique_ptr<IKtFormula> CreateFormula(TKtValue&, WideStringView text,
                                               const IKtFormula*) override {
         std::istringstream in(WideToUtf8(text));
         std::string word;
         int c1, r1, c2, r2;
-        if (!(in >> word >> c1 >> r1 >> c2 >> r2) || word != "SUM")
-            throw Exception(u"bad formula");
+        if (!(in >> word >> c1 >> r1 >> c2 >> r2) || word != "SUM") throw Exception(u"bad formula");
         return std::make_unique<SumFormula>(*this, c1, r1, c2, r2);
     }
 };
 
 // Deterministic metrics and regional settings for every grid test.
 class GridTest : public ::testing::Test {
-protected:
+  protected:
     GridTest() : settings_(RegionalSettings::Defaults()) {
         grid.SetMeasurer(&measurer);
         grid.SetView(&view);

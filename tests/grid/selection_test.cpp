@@ -11,7 +11,7 @@ using namespace plu::testing;
 namespace {
 
 class Selection : public GridTest {
-protected:
+  protected:
     Selection() {
         grid.SetColCount(10);
         grid.SetRowCount(12);
@@ -271,7 +271,7 @@ TEST_F(RangeFormat, OuterBoxWithAndWithoutInnerLines) {
     sel().SetBorders(15, kLineThin, clBlack, false, false);
     EXPECT_EQ(Line(grid, 3, 3, kEdgeLeft), kLineThin);
     EXPECT_EQ(Line(grid, 3, 3, kEdgeTop), kLineThin);
-    EXPECT_EQ(Line(grid, 3, 3, kEdgeRight), 0);   // no inner line
+    EXPECT_EQ(Line(grid, 3, 3, kEdgeRight), 0);  // no inner line
     EXPECT_EQ(Line(grid, 3, 3, kEdgeBottom), 0);
     EXPECT_EQ(Line(grid, 4, 4, kEdgeRight), kLineThin);
     EXPECT_EQ(Line(grid, 4, 4, kEdgeBottom), kLineThin);

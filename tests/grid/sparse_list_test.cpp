@@ -17,7 +17,7 @@ using Item = TKtSparseList::Item;
 
 // Records every Changed notification.
 class RecordingList : public TKtSparseList {
-public:
+  public:
     std::vector<std::pair<int, int>> changes;
     std::vector<Item> freed;
     void Changed(int from, int to) override { changes.emplace_back(from, to); }
@@ -105,7 +105,8 @@ TEST(SparseList, CacheNeverAnswersStaleItems) {
 
 TEST(SparseList, ForAllVisitsInOrderAndStopsOnNonZero) {
     TKtSparseList list;
-    for (int i : {300, 2, 17, 16}) list.Put(i, i * 10);
+    for (int i : {300, 2, 17, 16})
+        list.Put(i, i * 10);
     std::vector<int> seen;
     int32_t r = list.ForAll([&](int i, Item) {
         seen.push_back(i);
@@ -117,22 +118,24 @@ TEST(SparseList, ForAllVisitsInOrderAndStopsOnNonZero) {
 
 TEST(SparseList, DeleteShiftsDownAndNotifiesOnlyInsideHighBound) {
     RecordingList list;
-    for (int i = 0; i < 5; ++i) list.Put(i, 100 + i);
+    for (int i = 0; i < 5; ++i)
+        list.Put(i, 100 + i);
     list.Delete(7);
     EXPECT_TRUE(list.changes.empty());
     list.Delete(-1);
     EXPECT_TRUE(list.changes.empty());
     list.Delete(1);
     EXPECT_EQ(list.changes, (std::vector<std::pair<int, int>>{{1, 4}}));
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
-                                  {0, 100}, {1, 102}, {2, 103}, {3, 104}}));
+    EXPECT_EQ(Contents(list),
+              (std::vector<std::pair<int, Item>>{{0, 100}, {1, 102}, {2, 103}, {3, 104}}));
     EXPECT_EQ(list.HighBound(), 3);
     EXPECT_TRUE(list.freed.empty());  // Delete does not free
 }
 
 TEST(SparseList, InsertShiftsUpAndNotifiesTwice) {
     RecordingList list;
-    for (int i = 0; i < 5; ++i) list.Put(i, 100 + i);
+    for (int i = 0; i < 5; ++i)
+        list.Put(i, 100 + i);
     list.Insert(2, 7);
     EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
                                   {0, 100}, {1, 101}, {2, 7}, {3, 102}, {4, 103}, {5, 104}}));
@@ -160,31 +163,33 @@ TEST(SparseList, InsertThatWouldPushTheTopItemOutOfRangeChangesNothing) {
 
 TEST(SparseList, MoveTakesTheItemAlong) {
     TKtSparseList list;
-    for (int i = 0; i < 4; ++i) list.Put(i, 10 + i);
+    for (int i = 0; i < 4; ++i)
+        list.Put(i, 10 + i);
     list.Move(0, 3);
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
-                                  {0, 11}, {1, 12}, {2, 13}, {3, 10}}));
+    EXPECT_EQ(Contents(list),
+              (std::vector<std::pair<int, Item>>{{0, 11}, {1, 12}, {2, 13}, {3, 10}}));
     list.Move(3, 0);
     EXPECT_EQ(list.Get(0), 10);
     EXPECT_EQ(list.Get(3), 13);
     // Moving an empty slot from far below into the items opens a gap.
     list.Move(100, 1);
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
-                                  {0, 10}, {2, 11}, {3, 12}, {4, 13}}));
+    EXPECT_EQ(Contents(list),
+              (std::vector<std::pair<int, Item>>{{0, 10}, {2, 11}, {3, 12}, {4, 13}}));
 }
 
 TEST(SparseList, ShiftItemsFreesRemovedItemsAndOpensGaps) {
     RecordingList list;
-    for (int i = 0; i < 6; ++i) list.Put(i, 100 + i);
+    for (int i = 0; i < 6; ++i)
+        list.Put(i, 100 + i);
     list.ShiftItems(1, -2);
     EXPECT_EQ(list.freed, (std::vector<Item>{102, 101}));  // from the top down
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
-                                  {0, 100}, {1, 103}, {2, 104}, {3, 105}}));
+    EXPECT_EQ(Contents(list),
+              (std::vector<std::pair<int, Item>>{{0, 100}, {1, 103}, {2, 104}, {3, 105}}));
     ASSERT_FALSE(list.changes.empty());
     EXPECT_EQ(list.changes.back(), std::make_pair(1, 5));
     list.ShiftItems(1, 3);
-    EXPECT_EQ(Contents(list), (std::vector<std::pair<int, Item>>{
-                                  {0, 100}, {4, 103}, {5, 104}, {6, 105}}));
+    EXPECT_EQ(Contents(list),
+              (std::vector<std::pair<int, Item>>{{0, 100}, {4, 103}, {5, 104}, {6, 105}}));
     EXPECT_EQ(list.HighBound(), 6);
     // Removing more than exists stops at HighBound.
     list.freed.clear();
@@ -195,7 +200,8 @@ TEST(SparseList, ShiftItemsFreesRemovedItemsAndOpensGaps) {
 
 TEST(SparseList, SetCountFreesFromTheTopDownAndKeepsTheCount) {
     RecordingList list;
-    for (int i : {1, 5, 9, 20}) list.Put(i, i);
+    for (int i : {1, 5, 9, 20})
+        list.Put(i, i);
     list.SetCount(6);
     EXPECT_EQ(list.Count(), 6);
     EXPECT_EQ(list.freed, (std::vector<Item>{20, 9}));
