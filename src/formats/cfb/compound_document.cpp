@@ -143,15 +143,23 @@ std::string ReadFile(const std::string& path) {
     std::string out;
     out.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
     size_t got = 0;
+    char more[65536];
     for (;;) {
-        if (got == out.size()) out.resize(got + 65536);  // the file grew, or has no size
-        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        // Into the buffer while it has room; then into a side buffer, so
+        // that a file of exactly its stated size is never copied again.
+        const bool room = got < out.size();
+        const ssize_t n = room ? ::read(fd, out.data() + got, out.size() - got) : ::read(fd, more, sizeof more);
         if (n < 0) {
             if (errno == EINTR) continue;
             FileFailure("Cannot read", path, errno);
         }
         if (n == 0) break;
-        got += static_cast<size_t>(n);
+        if (room) {
+            got += static_cast<size_t>(n);
+        } else {
+            out.append(more, static_cast<size_t>(n));  // the file grew, or has no size
+            got = out.size();
+        }
     }
     out.resize(got);
     return out;
@@ -223,20 +231,17 @@ std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const 
     if (IsStorage(child.get())) {
         throw ECompoundDocumentError(impl_->origin + ": " + quoted + " is a storage, not a stream");
     }
-    // The size comes from the directory and may lie; read in pieces so that a
-    // claimed size larger than the document never allocates more than exists.
+    // The size comes from the directory and may lie: a stream cannot be
+    // longer than the document that holds it.
     const gsf_off_t size = gsf_input_size(child.get());
-    std::vector<uint8_t> out;
-    out.reserve(static_cast<size_t>(std::min<gsf_off_t>(size, gsf_off_t(impl_->bytes.size()))));
-    constexpr size_t kPiece = 64 * 1024;
-    while (static_cast<gsf_off_t>(out.size()) < size) {
-        size_t n = static_cast<size_t>(std::min<gsf_off_t>(size - gsf_off_t(out.size()), gsf_off_t(kPiece)));
-        size_t at = out.size();
-        out.resize(at + n);
-        if (!gsf_input_read(child.get(), n, out.data() + at)) {
-            throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
-                                         " stream of the compound document is damaged (cut short)");
-        }
+    if (size < 0 || static_cast<uint64_t>(size) > impl_->bytes.size()) {
+        throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
+                                     " stream of the compound document is damaged (bad size)");
+    }
+    std::vector<uint8_t> out(static_cast<size_t>(size));
+    if (size > 0 && !gsf_input_read(child.get(), static_cast<size_t>(size), out.data())) {
+        throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
+                                     " stream of the compound document is damaged (cut short)");
     }
     return out;
 }
