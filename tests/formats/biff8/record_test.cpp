@@ -200,3 +200,19 @@ TEST(RecordLists, FontIndexFourIsNeverHandedOut) {
 
 }  // namespace
 }  // namespace plu
+
+namespace plu {
+namespace {
+
+TEST(XlsErrors, ReadFailuresCarryTheirExactTexts) {
+    WideString message;
+    EXPECT_EQ(XlsErrorId([] { RaiseReadFailed(); }, &message), kXlsReadFailed);
+    EXPECT_EQ(message, u"读取记录失败. 文件无效");
+    EXPECT_EQ(XlsErrorId([] { RaiseReadError(); }, &message), kXlsReadError);
+    EXPECT_EQ(message, u"读取记录出错");
+    EXPECT_EQ(XlsErrorId([] { RaiseBadRecord(0x4BC); }, &message), kXlsBadRecord);
+    EXPECT_EQ(message, u"0x4bc 记录无效");
+}
+
+}  // namespace
+}  // namespace plu
