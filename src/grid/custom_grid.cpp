@@ -47,7 +47,7 @@ TKtCustomGrid::~TKtCustomGrid() {
     editingCell_ = captureCell_ = pressedCell_ = nullptr;
     // Cells go first, while everything they may look at still exists.
     cells_.reset();
-    watches_.clear();
+    watches_.Clear();
 }
 
 // ---- Hooks -------------------------------------------------------------------------
@@ -167,12 +167,7 @@ TKtCell& TKtCustomGrid::GetCell(int col, int row) {
     list->Put(col, created.release());
     cell->Initialize();
     cell->FontChanged();
-    for (const Watch& w : watches_) {
-        const TKtFormulaRef& r = w.ref;
-        if (col >= std::min(r.Col1, r.Col2) && col <= std::max(r.Col1, r.Col2) &&
-            row >= std::min(r.Row1, r.Row2) && row <= std::max(r.Row1, r.Row2))
-            w.value->LinkPrecedent(*cell);
-    }
+    watches_.ForEachAt(col, row, [cell](TKtValue& value) { value.LinkPrecedent(*cell); });
     if (OnCellCreated) OnCellCreated(*cell);
     return *cell;
 }
@@ -658,13 +653,11 @@ void TKtCustomGrid::ForgetCell(const TKtCell& cell) {
     if (editingCell_ == &cell) {
         editingCell_ = nullptr;
         editorMode_ = false;
+        if (cellEditor_ && !destroying_) cellEditor_->CellGone(cell);
     }
     if (captureCell_ == &cell) captureCell_ = nullptr;
     if (pressedCell_ == &cell) pressedCell_ = nullptr;
-    if (!watches_.empty())
-        watches_.erase(std::remove_if(watches_.begin(), watches_.end(),
-                                      [&](const Watch& w) { return w.value == &cell; }),
-                       watches_.end());
+    watches_.RemoveAll(cell);
 }
 
 void TKtCustomGrid::ReclassCell(TKtCell& old) {
@@ -713,15 +706,18 @@ void TKtCustomGrid::CellValueChanged(TKtCell& cell) {
 // ---- Formula dependencies -----------------------------------------------------------------------
 
 void TKtCustomGrid::WatchRange(TKtValue& value, const TKtFormulaRef& ref) {
-    watches_.push_back({&value, ref});
-    const int c1 = std::max(std::min(ref.Col1, ref.Col2), 0);
-    const int c2 = std::max(ref.Col1, ref.Col2);
-    const int r1 = std::max(std::min(ref.Row1, ref.Row2), 0);
-    const int r2 = std::min(std::max(ref.Row1, ref.Row2), cells_->Length() - 1);
+    auto col = [](int c) { return std::clamp(c, 0, kMaxGridCols - 1); };
+    auto row = [](int r) { return std::clamp(r, 0, kMaxGridRows - 1); };
+    const TRect rect =
+        TRect::FromCorners(col(ref.Col1), row(ref.Row1), col(ref.Col2), row(ref.Row2));
+    watches_.Add(value, rect);
+    const int c1 = std::max(rect.Left, 0);
+    const int r1 = std::max(rect.Top, 0);
+    const int r2 = std::min(rect.Bottom, cells_->Length()) - 1;
     for (int r = r1; r <= r2; ++r) {
         TKwGridRow* list = cells_->Get(r);
         if (!list) continue;
-        list->ForAllInRange(c1, c2, [&](int, TKtSparseList::Item item) {
+        list->ForAllInRange(c1, rect.Right - 1, [&](int, TKtSparseList::Item item) {
             value.LinkPrecedent(*reinterpret_cast<TKtCell*>(item));
             return 0;
         });
@@ -729,9 +725,7 @@ void TKtCustomGrid::WatchRange(TKtValue& value, const TKtFormulaRef& ref) {
 }
 
 void TKtCustomGrid::UnwatchRanges(TKtValue& value) {
-    watches_.erase(std::remove_if(watches_.begin(), watches_.end(),
-                                  [&](const Watch& w) { return w.value == &value; }),
-                   watches_.end());
+    watches_.RemoveAll(value);
 }
 
 // ---- Events
@@ -800,8 +794,28 @@ void TKtCustomGrid::InvalidateGrid() {
     if (view_ && !IsUpdating()) view_->InvalidateAll();
 }
 
+int TKtCustomGrid::LastVisibleCol() const {
+    int64_t x = colWidths_->SumRange(0, viewLockCol_);
+    int c = leftCol_;
+    while (c < colCount_ - 1 && x + ColWidths(c) < clientWidth_)
+        x += ColWidths(c++);
+    return c;
+}
+
+int TKtCustomGrid::LastVisibleRow() const {
+    int64_t y = rowHeights_->SumRange(0, viewLockRow_);
+    int r = topRow_;
+    while (r < rowCount_ - 1 && y + RowHeights(r) < clientHeight_)
+        y += RowHeights(r++);
+    return r;
+}
+
 void TKtCustomGrid::InvalidateCells(const TRect& cells) {
     if (!view_ || IsUpdating() || cells.IsEmpty()) return;
+    // Cells below or right of the window need no pixels worked out.
+    if ((cells.Top >= viewLockRow_ && cells.Top > LastVisibleRow()) ||
+        (cells.Left >= viewLockCol_ && cells.Left > LastVisibleCol()))
+        return;
     TRect px = CellsToPixels(cells).Intersect({0, 0, clientWidth_, clientHeight_});
     if (!px.IsEmpty()) view_->InvalidateRect(px);
 }

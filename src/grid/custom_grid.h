@@ -35,6 +35,7 @@
 #include "grid/grid_types.h"
 #include "grid/merged_areas.h"
 #include "grid/name_objects.h"
+#include "grid/range_watches.h"
 #include "grid/sparse_list.h"
 
 namespace plu {
@@ -451,8 +452,9 @@ class TKtCustomGrid {
     int CompareRows(int a, int b, const std::vector<int>& keys) const;
     void FontChangedForAll();
     void ClipScrollPosition();
-    int LastFullyVisibleCol(int from) const;
-    int LastFullyVisibleRow(int from) const;
+    // The last column / row at least partly inside the client area.
+    int LastVisibleCol() const;
+    int LastVisibleRow() const;
     void ScrollBars(bool horizontal, bool vertical);
 
     // Order matters for destruction: the cell store goes before the lists
@@ -472,11 +474,7 @@ class TKtCustomGrid {
     std::vector<TKtPicture> pictures_;
     std::unordered_map<const TKtCell*, std::unique_ptr<TKtCellSide>> cellSides_;
 
-    struct Watch {
-        TKtValue* value;
-        TKtFormulaRef ref;
-    };
-    std::vector<Watch> watches_;
+    TKtRangeWatches watches_;
 
     ITextMeasurer* measurer_ = nullptr;  // nullptr: the default FreeType measurer
     IKtGridView* view_ = nullptr;

@@ -45,6 +45,9 @@ class IKtCellEditor {
     virtual bool Hide(bool save, bool focusGrid) = 0;
     // The edited cell moved or changed size.
     virtual void UpdateBounds() = 0;
+    // The edited cell is being destroyed (its row or column was deleted):
+    // drop every reference to it without saving.
+    virtual void CellGone(const TKtCell& cell) { (void)cell; }
     // The editor's own clipboard commands; false when it has nothing to do.
     virtual bool CopySelection() { return false; }
     virtual bool CutSelection() { return false; }

@@ -34,6 +34,7 @@ void TKtCustomGrid::InsertRows(int row, int count) {
     cells_->InsertRows(row, count);
     classManager_->Infos().InsertRows(row, count);
     merged_.InsertRows(row, count);
+    watches_.InsertRows(row, count);
     RemapRows(pendingRowFits_, [&](int r) { return r >= row ? r + count : r; });
     rowCount_ += count;
     rowHeights_->SetRowCount(rowCount_);
@@ -56,6 +57,7 @@ void TKtCustomGrid::DeleteRows(int row, int count) {
     cells_->DeleteRows(row, count);
     classManager_->Infos().DeleteRows(row, count);
     merged_.DeleteRows(row, count);
+    watches_.DeleteRows(row, count);
     RemapRows(pendingRowFits_, [&](int r) {
         if (r < row) return r;
         return r < row + count ? -1 : r - count;
@@ -98,6 +100,7 @@ void TKtCustomGrid::InsertCols(int col, int count) {
     classManager_->Infos().InsertColumns(col, count);
     columns_->ShiftItems(col, count);
     merged_.InsertCols(col, count);
+    watches_.InsertCols(col, count);
     colCount_ += count;
     if (col < fixedColCount_) GrowFixedCols(col, count);
     ScrollBars(true, false);
@@ -120,6 +123,7 @@ void TKtCustomGrid::DeleteCols(int col, int count) {
     classManager_->Infos().DeleteColumns(col, count);
     columns_->ShiftItems(col, -count);
     merged_.DeleteCols(col, count);
+    watches_.DeleteCols(col, count);
     colCount_ -= count;
     if (col < fixedColCount_) GrowFixedCols(col, -std::min(count, fixedColCount_ - col));
     ClipScrollPosition();

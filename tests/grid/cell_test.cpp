@@ -4,6 +4,7 @@
 
 #include "base/date_time.h"
 #include "grid/format_list.h"
+#include "grid/range_watches.h"
 #include "grid_test_support.h"
 
 using namespace plu;
@@ -572,4 +573,53 @@ TEST_F(CellFormula, AFailedFormulaTellsItsDependents) {
     EXPECT_EQ(sum.GetAsFloat(), 6);
     EXPECT_THROW(grid.GetCell(1, 1).SetFormula(u"broken"), Exception);
     EXPECT_EQ(sum.GetAsFloat(), 0);
+}
+
+TEST_F(CellFormula, WatchedRangesFollowInsertedAndDeletedRows) {
+    grid.SetRowCount(20);
+    TKtCell& sum = grid.GetCell(3, 15);
+    sum.SetFormula(u"SUM 1 2 1 4");
+    grid.InsertRows(1, 3);  // the watched rows are now 5 ... 7
+    EXPECT_EQ(grid.GetCell(3, 18).GetFormula(), u"SUM 1 2 1 4");  // the engine's job to shift
+    grid.GetCell(1, 3).SetAsInteger(100);  // the old position: not watched any more
+    EXPECT_TRUE(grid.GetCell(1, 3).Dependents().empty());
+    grid.GetCell(1, 6).SetAsInteger(1);
+    ASSERT_EQ(grid.GetCell(1, 6).Dependents().size(), 1u);
+    EXPECT_EQ(grid.GetCell(1, 6).Dependents()[0], &grid.GetCell(3, 18));
+    grid.DeleteRows(4, 10);  // removes every watched row
+    grid.GetCell(1, 4).SetAsInteger(2);
+    EXPECT_TRUE(grid.GetCell(1, 4).Dependents().empty());
+}
+
+TEST(RangeWatches, BandsFindEveryWatcherOfAPosition) {
+    struct Dummy : TKtValue {
+        std::unique_ptr<IKtFormula> CreateFormula(WideStringView, const IKtFormula*) override {
+            return nullptr;
+        }
+        Side* FindSide() const override { return nullptr; }
+        Side& GetSide() override { return side; }
+        Side side;
+    };
+    TKtRangeWatches watches;
+    std::vector<Dummy> values(300);
+    for (int i = 0; i < 300; ++i)
+        watches.Add(values[static_cast<size_t>(i)], {0, i * 10, 2, i * 10 + 70});
+    Dummy wide;
+    watches.Add(wide, {1, 0, 2, 1000000});
+    auto count = [&](int c, int r) {
+        int n = 0;
+        watches.ForEachAt(c, r, [&](TKtValue&) { ++n; });
+        return n;
+    };
+    EXPECT_EQ(count(0, 100), 7);  // ranges starting at 40 ... 100
+    EXPECT_EQ(count(1, 100), 8);  // and the wide one
+    EXPECT_EQ(count(1, 500000), 1);
+    EXPECT_EQ(count(5, 100), 0);
+    for (int i = 0; i < 300; i += 2)
+        watches.RemoveAll(values[static_cast<size_t>(i)]);
+    EXPECT_EQ(count(0, 100), 3);  // 50, 70 and 90 remain
+    watches.DeleteRows(0, 95);
+    EXPECT_EQ(count(0, 5), 3);
+    watches.RemoveAll(wide);
+    EXPECT_EQ(count(1, 5), 3);
 }

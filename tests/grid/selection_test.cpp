@@ -48,6 +48,9 @@ struct FakeEditor : IKtCellEditor {
         return true;
     }
     void UpdateBounds() override {}
+    void CellGone(const TKtCell& cell) override {
+        if (shown == &cell) shown = nullptr;
+    }
 };
 
 // (edge line style) of a cell, 0 when the cell does not exist.
@@ -386,4 +389,11 @@ TEST_F(SelectionEditing, EditorModeFollowsTheCurrentCell) {
     grid.SetRowCount(3);  // structural change: the edit is committed first
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(grid.EditingCell(), nullptr);
+    // An edit that refuses to commit loses its cell when the row goes.
+    grid.SelectRange(2, 2, 2, 2);
+    ASSERT_TRUE(grid.EditorMode());
+    editor.refuse = true;
+    grid.DeleteRows(2, 1);
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_EQ(editor.shown, nullptr);
 }
