@@ -235,6 +235,12 @@ class TKtCell : public TKtValue {
     int GetDataRow() const override;
     int GetSheetIndex() const override;
     void ValueChanged() override;
+    // Registers the formula again with what it refers to now (after the
+    // formula engine moved its references).
+    void RefreshReferences() {
+        UnregisterReferences();
+        RegisterReferences();
+    }
 
   protected:
     using CellSide = TKtCellSide;
