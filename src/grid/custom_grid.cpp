@@ -668,7 +668,10 @@ void TKtCustomGrid::ReclassCell(TKtCell& old) {
     list.Take(col);  // out of the row list, not freed yet
     std::unique_ptr<TKtCell> holder(&old);
     TKtCell& fresh = GetCell(col, row);
-    if (editingCell_ == &old) editingCell_ = &fresh;
+    if (editingCell_ == &old) {
+        editingCell_ = &fresh;
+        if (cellEditor_) cellEditor_->CellReplaced(old, fresh);
+    }
     if (captureCell_ == &old) captureCell_ = &fresh;
     if (pressedCell_ == &old) pressedCell_ = &fresh;
     fresh.CopyFrom(old, kCopyAll, false);

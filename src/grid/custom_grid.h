@@ -40,6 +40,7 @@
 
 namespace plu {
 
+class TKtEditControl;
 class TKtGridSelection;
 class TKwSheet;
 
@@ -429,6 +430,18 @@ class TKtCustomGrid {
         OnCompleteEditW;
     std::function<void(TKtCustomGrid&, TPoint, bool& accept, const std::string& text)>
         OnCompleteEdit;
+    // The in-place editor's events (raised by the editing controller).
+    std::function<void(TKtCustomGrid&, TPoint, TKtEditControl*& editor)> OnGetCellEditor;
+    std::function<void(TKtCustomGrid&, TPoint, TKtEditControl& control)> OnEditorLoadCell;
+    std::function<void(TKtCustomGrid&, TPoint, TKtEditControl& control)> OnEditorSaveCell;
+    std::function<void(TKtCustomGrid&)> OnShowEditor;
+    std::function<void(TKtCustomGrid&)> OnHideEditor;
+    std::function<void(TKtCustomGrid&, uint16_t& key, TShiftState shift)> OnEditKeyDown;
+    std::function<void(TKtCustomGrid&, char16_t& key)> OnEditKeyPress;
+    std::function<void(TKtCustomGrid&, uint16_t& key, TShiftState shift)> OnEditKeyUp;
+    // The editor's text changed.
+    std::function<void(TKtCustomGrid&)> OnEditChange;
+    std::function<void(TKtCustomGrid&, char16_t key, bool& accept)> OnCanEditAcceptKey;
 
     // Raises the wide or the ANSI form of the text events (the wide handler,
     // when assigned, is used instead of the other; the ANSI handler gets the

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/wide_text.h"
 #include "grid/grid_types.h"
 
 namespace plu {
@@ -48,6 +49,15 @@ class IKtCellEditor {
     // The edited cell is being destroyed (its row or column was deleted):
     // drop every reference to it without saving.
     virtual void CellGone(const TKtCell& cell) { (void)cell; }
+    // The edited cell was re-created in another class at the same position
+    // (fresh carries its value): follow it.
+    virtual void CellReplaced(const TKtCell& old, TKtCell& fresh) {
+        (void)old;
+        (void)fresh;
+    }
+    // The selection changed while it picks a reference for a formula
+    // (TKtGridSelection::ReferenceMode); rect is half-open.
+    virtual void SelectionChanged(const TRect& rect) { (void)rect; }
     // The editor's own clipboard commands; false when it has nothing to do.
     virtual bool CopySelection() { return false; }
     virtual bool CutSelection() { return false; }
@@ -68,6 +78,9 @@ class IKtGridClipboard {
         (void)grid;
         return false;
     }
+    // Places plain text on the clipboard (the in-place editor's formula
+    // references go through the clipboard as text).
+    virtual void PutText(WideStringView text) { (void)text; }
 };
 
 // A picture of the grid's picture list (image cells, native stream): its

@@ -63,6 +63,7 @@ void TKtGridSelection::SetSelectionRect(const TRect& rect) {
     const TRect before = rect_;
     rect_ = grown;
     RepaintChange(before, grown);
+    if (ReferenceMode && grid.CellEditor()) grid.CellEditor()->SelectionChanged(grown);
     if (!grid.IsUpdating() && grid.OnSelectionChange)
         grid.OnSelectionChange(grid, {Left(), Top(), Right(), Bottom()});
 }
