@@ -1,6 +1,6 @@
 #include "base/conversions.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -370,10 +370,13 @@ bool TryStrToFloat(WideStringView text, double& out, const RegionalSettings& set
         if (expDigits == 0) return false;
     }
     if (i != n) return false;
-    errno = 0;
-    char* end = nullptr;
-    double v = std::strtod(ascii.c_str(), &end);
-    if (end == nullptr || *end != '\0' || !std::isfinite(v)) return false;
+    // from_chars ignores the C locale, which a process may have switched
+    // (strtod would then expect its decimal separator instead of '.').
+    const char* first = ascii.data();
+    if (*first == '+') ++first;  // from_chars takes no plus sign
+    double v = 0;
+    auto [end, ec] = std::from_chars(first, ascii.data() + ascii.size(), v);
+    if (ec != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(v)) return false;
     out = v;
     return true;
 }

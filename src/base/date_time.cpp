@@ -103,6 +103,9 @@ TimeParts DecodeTime(TDateTime value) {
 }
 
 int DayOfWeek(TDateTime value) {
+    // Outside the calendar's range (or not a number) there is no weekday to
+    // speak of; keep the arithmetic defined and answer the origin's.
+    if (!std::isfinite(value) || std::fabs(value) > 3.0e6) value = 0;
     int64_t d = static_cast<int64_t>(std::trunc(value));
     // 1899-12-30 was a Saturday (7).
     int64_t w = ((d - 1) % 7 + 7) % 7;  // 0 = Sunday for d = 1 (1899-12-31)
