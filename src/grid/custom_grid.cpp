@@ -235,9 +235,9 @@ void TKtCustomGrid::SetColWidth(int col, int width) {
     if ((old == 0) != (width == 0)) hiddenColCount_ += width == 0 ? 1 : -1;
     if (TKtGridColumn* column = FindColumn(col)) column->visible_ = width != 0;
     ScrollBars(true, false);
-    if (editingCell_ && cellEditor_ &&
-        CellSpanRect(editingCell_->Col(), editingCell_->Row()).Contains(col, editingCell_->Row()))
-        cellEditor_->UpdateBounds();
+    // Any width (height) change at or before the edited cell moves or
+    // resizes it; the editor follows.
+    if (editingCell_ && cellEditor_) cellEditor_->UpdateBounds();
     if (!loading_ && OnColWidthChange) OnColWidthChange(*this, col, width);
     InvalidateGrid();
 }
@@ -251,9 +251,9 @@ void TKtCustomGrid::SetRowHeight(int row, int height) {
     const int now = RowHeights(row);
     if ((old == 0) != (now == 0)) hiddenRowCount_ += now == 0 ? 1 : -1;
     ScrollBars(false, true);
-    if (editingCell_ && cellEditor_ &&
-        CellSpanRect(editingCell_->Col(), editingCell_->Row()).Contains(editingCell_->Col(), row))
-        cellEditor_->UpdateBounds();
+    // Any width (height) change at or before the edited cell moves or
+    // resizes it; the editor follows.
+    if (editingCell_ && cellEditor_) cellEditor_->UpdateBounds();
     if (OnRowHeightChange) OnRowHeightChange(*this, row, height);
     InvalidateGrid();
 }

@@ -42,7 +42,8 @@ class IKtCellEditor {
     // Opens the editor over cell (the cell decided that it may be edited).
     virtual void Show(TKtCell& cell) = 0;
     // Closes the editor, committing the text when save is true. False when a
-    // commit was refused: the editor then stays open.
+    // commit was refused: the editor then stays open; also false when the
+    // cell was destroyed during the commit (the caller must not touch it).
     virtual bool Hide(bool save, bool focusGrid) = 0;
     // The edited cell moved or changed size.
     virtual void UpdateBounds() = 0;
