@@ -1,0 +1,10 @@
+#include "sheets/system_metrics.h"
+
+namespace plu {
+
+const IKtSystemMetrics& DefaultSystemMetrics() {
+    static const TKtDefaultSystemMetrics metrics;
+    return metrics;
+}
+
+}  // namespace plu
