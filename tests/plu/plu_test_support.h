@@ -113,18 +113,22 @@ class FakeWindow : public IPluHost, public ILinkHost {
     FixedTextMeasurer measurer_;
 };
 
+// What the transfers need of the layout: dimensions, number labels and the
+// columns' number formats.
+inline void MinimalLayout(TKtCustomGrid& g, bool preset55) {
+    g.SetRowCount(kSheetRowCount);
+    g.SetColCount(kSheetColCount);
+    g.SetAutoRowHeight(false);
+    for (int row = kFirstPluRow; row <= kLastRow; ++row)
+        g.GetCell(kColAddr, row).SetText(PluNumberLabel(row, preset55));
+    const std::pair<int, const char16_t*> formats[] = {
+        {1, u"@"}, {2, u"@"}, {3, u"@"}, {4, u"0"}, {6, u".00"}, {7, u".000"}, {8, u"00000"}};
+    for (const auto& [col, format] : formats)
+        g.GetColumn(col).Style().SetFormatString(format);
+}
+
 inline std::function<void(TKtCustomGrid&, bool)> FakeWindow::DefaultLayout() {
-    return [this](TKtCustomGrid& g, bool) {
-        g.SetRowCount(kSheetRowCount);
-        g.SetColCount(kSheetColCount);
-        g.SetAutoRowHeight(false);
-        for (int row = kFirstPluRow; row <= kLastRow; ++row)
-            g.GetCell(kColAddr, row).SetText(PluNumberLabel(row, preset55));
-        const std::pair<int, const char16_t*> formats[] = {
-            {1, u"@"}, {2, u"@"}, {3, u"@"}, {4, u"0"}, {6, u".00"}, {7, u".000"}, {8, u"00000"}};
-        for (const auto& [col, format] : formats)
-            g.GetColumn(col).Style().SetFormatString(format);
-    };
+    return [this](TKtCustomGrid& g, bool) { MinimalLayout(g, preset55); };
 }
 
 // A scale answering in-process: every block the engine writes is fed to the

@@ -225,7 +225,7 @@ TEST(VirtualScaleOptions, ModelFaultsAndMistakes) {
     EXPECT_TRUE(o.matchBaud);
     for (const auto& bad : std::vector<std::vector<std::string>>{
              {"--keys", "6"}, {"--unit", "g"}, {"--units", "kg,g"}, {"--baud"}, {"--fault", "x"},
-             {"--delay", "-1"}, {"--bogus"}}) {
+             {"--delay", "-1"}, {"--clock-file"}, {"--bogus"}}) {
         Options fresh;
         EXPECT_FALSE(ParseOptions(bad, fresh, error)) << bad[0];
         EXPECT_FALSE(error.empty());

@@ -72,6 +72,26 @@ bool SendBurst(PtyLine& line, const std::string& burst, const Options& o) {
     return true;
 }
 
+// "20YY-MM-DD HH:MM:SS": the scale keeps two digits of the year.
+std::string ClockText(const plu::ClockFields& c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "20%02d-%02d-%02d %02d:%02d:%02d", c.year % 100, c.month, c.day,
+                  c.hour, c.minute, c.second);
+    return text;
+}
+
+// Replaces the file's contents in one step, so a reader never sees half a line.
+void WriteClockFile(const std::string& path, const std::string& line) {
+    const std::string temporary = path + ".tmp";
+    bool ok = false;
+    if (std::FILE* f = std::fopen(temporary.c_str(), "w")) {
+        ok = std::fprintf(f, "%s\n", line.c_str()) >= 0;
+        ok = std::fclose(f) == 0 && ok;
+    }
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0)
+        std::fprintf(stderr, "virtual-scale: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+}
+
 int Run(const Options& o) {
     PluTable table = o.emptyTable ? PluTable{} : SamplePluTable();
     if (!o.tablePath.empty()) table = LoadPluTable(o.tablePath);
@@ -96,6 +116,7 @@ int Run(const Options& o) {
                      IdentificationBody(o.model).c_str());
 
     FrameAssembler assembler;
+    std::string lastClock;
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastWrite{};
     char buffer[4096];
@@ -124,6 +145,11 @@ int Run(const Options& o) {
             if (o.wireTime) SleepMs(WireMs(body.size() + 3, o.baud));
             SleepMs(o.delayMs);
             const ScaleReply reply = scale.Answer(body);
+            if (!o.clockPath.empty() && scale.Clock()) {
+                const std::string clock = ClockText(*scale.Clock());
+                if (clock != lastClock) WriteClockFile(o.clockPath, clock);
+                lastClock = clock;
+            }
             if (reply.apartFromPrevious) {
                 const auto quietUntil = lastWrite + std::chrono::milliseconds(kBurstGapMs);
                 if (Clock::now() < quietUntil) std::this_thread::sleep_until(quietUntil);

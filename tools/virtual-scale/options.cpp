@@ -41,6 +41,10 @@ PLU table (265 PLUs and two business lines; default: a small sample shop):
   (hundredths), tare (thousandths; hundredths for oz), item code; plus one
   line "business<TAB>name<TAB>second line". Lines starting with # are comments.
 
+Clock:
+  --clock-file FILE    write the clock the PC sets to FILE, as one line
+                       "20YY-MM-DD HH:MM:SS", each time a clock frame is taken
+
 Line:
   --baud RATE          the scale's line speed (default 9600)
   --match-baud         answer only while the PC's side is set to RATE, as a
@@ -107,6 +111,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.emptyTable = true;
         } else if (a == "--save") {
             if (!value(o.savePath)) return false;
+        } else if (a == "--clock-file") {
+            if (!value(o.clockPath)) return false;
         } else if (a == "--baud") {
             if (!value(v)) return false;
             if (!ParseNumber(v, 4000000, n) || n < 50) return error = "--baud takes a line speed", false;

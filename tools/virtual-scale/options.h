@@ -16,6 +16,7 @@ struct Options {
     std::string tablePath;  // load the PLU table from here
     bool emptyTable = false;
     std::string savePath;   // write the table here after each download and at exit
+    std::string clockPath;  // write the clock here each time the PC sets it
     uint32_t baud = 9600;
     bool matchBaud = false;  // answer only when the PC's line runs at `baud`
     bool wireTime = false;   // charge the bytes' time on the wire at `baud`
