@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/events.h"
 #include "grid/grid_selection.h"
 #include "sheets/sheet_control.h"
 #include "sheets/sheet_errors.h"
@@ -21,6 +22,11 @@ TVexaGridSheet::TVexaGridSheet() : TKtCustomDataGrid(NoFormulaService{}) {
     SetColCount(10);
     SetAutoRowHeight(true);
     FillDefaultPopupMenu();
+    // A font set on the sheet itself ends following the control's.
+    Font().OnChange = [this, gridHandler = std::move(Font().OnChange)] {
+        if (!copyingParentFont_) parentFont_ = false;
+        if (gridHandler) gridHandler();
+    };
 }
 
 TVexaGridSheet::~TVexaGridSheet() = default;
@@ -60,6 +66,18 @@ void TVexaGridSheet::SetTabVisible(bool visible) {
         control_->ShowTab(*this);
     else
         control_->HideTab(*this);
+}
+
+void TVexaGridSheet::SetParentFont(bool on) {
+    parentFont_ = on;
+    if (on && control_) TakeParentFont(control_->Font());
+}
+
+void TVexaGridSheet::TakeParentFont(const TFont& font) {
+    if (!parentFont_) return;
+    copyingParentFont_ = true;
+    ScopeExit done([this] { copyingParentFont_ = false; });
+    Font().Assign(font);
 }
 
 void TVexaGridSheet::SetVisible(bool visible) {

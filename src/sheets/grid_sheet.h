@@ -65,6 +65,11 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     void SetVisible(bool visible);
     static WideString Version();
     TVexaSheetPageSetting& PageSetting() { return pageSetting_; }
+    // The sheet's font follows its control's font until it is changed
+    // directly (or ParentFont is cleared); setting it true takes the
+    // control's font again.
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool on);
 
     std::function<void(TVexaGridSheet&)> OnShow;
     std::function<void(TVexaGridSheet&)> OnHide;
@@ -99,12 +104,16 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     void FillDefaultPopupMenu();
     void RebuildColumnMenu(TKtMenuItem& parent);
     void ToggleFreeze(TKtMenuItem& item);
+    // Copies the control's font without clearing ParentFont.
+    void TakeParentFont(const TFont& font);
 
     TVexaSheetControl* control_ = nullptr;
     WideString caption_;
     bool tabVisible_ = true;
     bool tabShown_ = false;
     bool visible_ = false;
+    bool parentFont_ = true;
+    bool copyingParentFont_ = false;
     TVexaSheetPageSetting pageSetting_;
 };
 

@@ -12,6 +12,10 @@ TVexaSheetControl::TVexaSheetControl() {
     // The control is complete as if loaded from a form: the strip ends with
     // the new-sheet tab.
     if (showNewTab_) tabs_.Append(u" * ", nullptr);
+    // Sheets that follow the control's font take every change of it.
+    font_.OnChange = [this] {
+        for (TVexaGridSheet* sheet : list_) sheet->TakeParentFont(font_);
+    };
 }
 
 TVexaSheetControl::~TVexaSheetControl() {
@@ -67,6 +71,7 @@ TVexaGridSheet& TVexaSheetControl::AttachSheet(std::unique_ptr<TVexaGridSheet> s
     s.control_ = this;
     s.TKtCustomGrid::SetSheetIndex(SheetCount() - 1);
     s.SetPopupMenu(popupMenu_);
+    s.TakeParentFont(font_);
     for (const IKtForwardedEvent* event : forwarded_) event->AssignTo(s);
     if (s.tabVisible_) ShowTab(s);
     return s;

@@ -114,6 +114,7 @@ class TVexaSheetControl {
     void SetHorzScrollBarLength(int width);
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle style) { borderStyle_ = style; }
+    // Sheets with ParentFont follow it.
     TFont& Font() { return font_; }
     const TFont& Font() const { return font_; }
     bool Visible = true;

@@ -322,6 +322,28 @@ TEST_F(SheetControlTest, SheetDefaultsOfTheControl) {
     EXPECT_EQ(U8(fresh.Sheets(0).Caption()), "VexaSheet1");
 }
 
+TEST_F(SheetControlTest, SheetsFollowTheControlsFontUntilGivenTheirOwn) {
+    PluSetUp();
+    control.AddSheet();
+    control.Font().SetName(u"Arial");
+    control.Font().SetSize(12);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(U8(control.Sheets(i).Font().Name()), "Arial");
+        EXPECT_EQ(control.Sheets(i).Font().Size(), 12);
+    }
+    // Cells that follow their grid's font show it too.
+    EXPECT_EQ(control.Sheets(0).GetCell(1, 1).Font().Size(), 12);
+    control.Sheets(1).Font().SetSize(9);
+    EXPECT_FALSE(control.Sheets(1).ParentFont());
+    control.Font().SetSize(14);
+    EXPECT_EQ(control.Sheets(0).Font().Size(), 14);
+    EXPECT_EQ(control.Sheets(1).Font().Size(), 9);
+    control.AddSheet();
+    EXPECT_EQ(control.Sheets(2).Font().Size(), 14);
+    control.Sheets(1).SetParentFont(true);
+    EXPECT_EQ(control.Sheets(1).Font().Size(), 14);
+}
+
 TEST_F(SheetControlTest, AttachingGivesTheControlsMenuAndDetachingTakesItAway) {
     auto sheet = std::make_unique<TVexaGridSheet>();
     TVexaGridSheet* raw = sheet.get();
