@@ -333,6 +333,23 @@ void TKtEditor::PassClick(int x, int y) {
     if (cell_ && control_) control_->ClickAt(x, y);
 }
 
+WideString TKtEditor::EditText() const {
+    return cell_ && control_ ? control_->Text() : WideString();
+}
+
+void TKtEditor::SetEditText(WideStringView text, int selStart, int selLength) {
+    if (!cell_ || !control_) return;
+    control_->SetText(text);
+    control_->SetSelection(selStart, selLength);
+    ControlTextChanged();
+}
+
+void TKtEditor::TypeReplacing(char16_t ch) {
+    if (!cell_ || !control_) return;
+    SelectAll();
+    PassChar(ch);
+}
+
 bool TKtEditor::CopySelection() {
     if (!cell_ || !control_) return false;
     control_->Command(TKtEditCommand::Copy);

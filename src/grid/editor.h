@@ -119,6 +119,14 @@ class TKtEditor : public IKtCellEditor {
     void PassChar(char16_t ch);
     // A left click at grid client pixels (the caret lands there).
     void PassClick(int x, int y);
+    // The text side for cell kinds (combo completion, typing that starts an
+    // edit); nothing (or "") while closed.
+    WideString EditText() const;
+    // Replaces the text, selects selLength units from selStart, raises
+    // OnEditChange.
+    void SetEditText(WideStringView text, int selStart, int selLength);
+    // Selects everything, then passes ch on, so that it replaces the text.
+    void TypeReplacing(char16_t ch);
 
     // ---- Keys inside the control (see editor_control.h for the protocol) ---------------
     // Offered to OnEditKeyDown and the cell kind first; keys for the grid are

@@ -252,8 +252,7 @@ bool GridKeyPress(TKtCustomGrid& grid, char16_t& ch) {
     target.ShowEditor();
     TKtEditor* editor = EditorOf(grid);
     if (!editor || editor->Cell() != &target) return grid.EditorMode();
-    editor->SelectAll();
-    editor->PassChar(ch);
+    editor->TypeReplacing(ch);
     ch = 0;
     return true;
 }

@@ -688,7 +688,7 @@ TEST_F(Editing, GoingAwayCommitsAndUninstalls) {
     EXPECT_EQ(other.Editor(), nullptr);
 }
 
-TEST_F(Editing, CompositionOpensTheEditorAndAClickPlacesTheCaret) {
+TEST_F(Editing, CompositionClickAndTheTextSideOfTheEditor) {
     grid.GetCell(1, 1).SetText(u"hello");
     GridStartComposition(grid);
     EXPECT_TRUE(grid.EditorMode());
@@ -696,10 +696,18 @@ TEST_F(Editing, CompositionOpensTheEditorAndAClickPlacesTheCaret) {
     editor.PassClick(control.bounds.Left + 17, control.bounds.Top + 2);
     EXPECT_EQ(control.caret, 2);
     EXPECT_EQ(control.SelLength(), 0);
+    // The text side that cell kinds use.
+    editor.SetEditText(u"help", 2, 2);
+    EXPECT_EQ(editor.EditText(), u"help");
+    EXPECT_EQ(control.SelStart(), 2);
+    EXPECT_EQ(control.SelLength(), 2);
+    editor.TypeReplacing(u'x');
+    EXPECT_EQ(editor.EditText(), u"x");
     TKtKeyInput input;
     input.What = TKtKeyInput::Kind::KeyDown;
     input.Key = vk::Return;
     input.System = true;  // Alt held
     EXPECT_EQ(GridKey(grid, input), 1);
     EXPECT_EQ(Current(), (TPoint{1, 2}));
+    EXPECT_EQ(Text(1, 1), u"x");
 }
