@@ -69,7 +69,7 @@ TEST_F(DownloadTest, ValidationMarksEveryBadRowAndLeavesTheSelectionOnTheLast) {
     EXPECT_TRUE(Yellow(7));
     EXPECT_FALSE(Yellow(4));
     EXPECT_FALSE(Yellow(8));
-    const TRect sel = window.grid->Selection().Rect();
+    const TRect sel = window.Sheet().Selection().Rect();
     EXPECT_EQ(sel, TRect::FromCorners(kColAddr, 9, kColItemCode, 9));
     EXPECT_EQ(window.Text(kColBusiness, kBusinessNameRow), u"SHOP & CO");
 }
@@ -305,16 +305,6 @@ TEST_F(DownloadTest, EditsDuringTheTransferDoNotChangeWhatIsSent) {
 }
 
 TEST_F(DownloadTest, LayoutAtStartRepairsCommasBeforeTheRowsAreRead) {
-    // The layout turns "12,5" into 12.50 as the real one does (comma repair).
-    window.layout = [&](TKtCustomGrid& g, bool reset) {
-        window.DefaultLayout()(g, reset);
-        for (int row = kFirstPluRow; row <= kLastRow; ++row)
-            for (int col : {kColPrice, kColTare}) {
-                const std::u16string t = ShownText(g, col, row);
-                if (t.find(u',') != std::u16string::npos)
-                    g.GetCell(col, row).SetText(ReplaceAll(t, u",", u"."));
-            }
-    };
     SimulatedLink link(window, VirtualScale({}, PluTable{}));
     link.Connect();
     FillRow(4, u"A", u"", u"1", u"kg", u"12,5", u"0,5", u"1");

@@ -19,7 +19,9 @@
 #include "link/link_engine.h"
 #include "plu/plu_host.h"
 #include "plu/plu_sheet.h"
+#include "plu/sheet_layout.h"
 #include "plu/transfers.h"
+#include "sheets/sheet_control.h"
 #include "virtual-scale/frame_assembler.h"
 #include "virtual-scale/virtual_scale.h"
 
@@ -30,13 +32,20 @@ struct ShownMessage {
     MessageIcon icon = MessageIcon::Information;
 };
 
-// The main window as the transfers and the engine see it.
+// The main window as the transfers and the engine see it: a sheet control
+// with one worksheet, laid out by the real layout.
 class FakeWindow : public IPluHost, public ILinkHost {
   public:
-    FakeWindow() : grid(std::make_unique<TKtCustomGrid>()) { Prepare(*grid); }
+    FakeWindow() {
+        control.OnNewSheet = [this](TVexaSheetControl&, TVexaGridSheet& sheet) {
+            sheet.SetMeasurer(&measurer_);
+        };
+        NewSheet();
+    }
 
-    std::unique_ptr<TKtCustomGrid> grid;
+    TVexaSheetControl control;
     LinkEngine* engine = nullptr;
+    LinkState ownState;  // the link state while no engine is attached
     std::vector<ShownMessage> messages;
     std::vector<std::u16string> errors;
     std::u16string panel[3];
@@ -47,11 +56,13 @@ class FakeWindow : public IPluHost, public ILinkHost {
     // What NewFile does after its question: "yes"/"no" start a new sheet,
     // "cancel" keeps this one.
     std::string newFileAnswer = "no";
-    // The layout; set by the tests (the default lays out what the transfers
-    // need: dimensions, number labels, number formats).
-    std::function<void(TKtCustomGrid&, bool reset)> layout;
 
-    void Prepare(TKtCustomGrid& g) { g.SetMeasurer(&measurer_); }
+    LinkState& Link() { return engine ? engine->State() : ownState; }
+    TVexaGridSheet& Sheet() { return *control.ActiveSheet(); }
+    void NewSheet() {
+        control.FreeAllSheets();
+        control.ActivateSheet(control.AddSheet(u"Sheet1"));
+    }
 
     // IPluHost
     void ShowMessage(WideStringView title, WideStringView text, MessageIcon icon) override {
@@ -77,17 +88,14 @@ class FakeWindow : public IPluHost, public ILinkHost {
     void SetFontSizeBoxText(WideStringView t) override { fontSizeBox = WideString(t); }
     void NewFile() override {
         calls.push_back("new file " + newFileAnswer);
-        if (newFileAnswer != "cancel") {
-            grid = std::make_unique<TKtCustomGrid>();
-            Prepare(*grid);
-        }
+        if (newFileAnswer != "cancel") NewSheet();
         LayoutSheet(true);
     }
     void LayoutSheet(bool reset) override {
         calls.push_back(reset ? "layout reset" : "layout");
-        if (grid) (layout ? layout : DefaultLayout())(*grid, reset);
+        plu::LayoutSheet(control, Link(), *this, reset);
     }
-    TKtCustomGrid* Grid() override { return grid.get(); }
+    TKtCustomGrid* Grid() override { return control.ActiveSheet(); }
 
     // ILinkHost
     void SetTransferMenusEnabled(bool) override {}
@@ -98,38 +106,15 @@ class FakeWindow : public IPluHost, public ILinkHost {
         if (engine) engine->PortOpened();
     }
 
-    std::u16string Text(int col, int row) const { return ShownText(*grid, col, row); }
+    std::u16string Text(int col, int row) { return ShownText(Sheet(), col, row); }
     void Set(int col, int row, const std::u16string& text) {
-        grid->GetCell(col, row).SetText(text);
+        Sheet().GetCell(col, row).SetText(text);
     }
-    TColor Fill(int col, int row) const { return grid->CellBackground(col, row); }
-
-    // Dimensions, number labels and the columns' number formats.
-    std::function<void(TKtCustomGrid&, bool)> DefaultLayout();
-
-    bool preset55 = false;
+    TColor Fill(int col, int row) { return Sheet().CellBackground(col, row); }
 
   private:
     FixedTextMeasurer measurer_;
 };
-
-// What the transfers need of the layout: dimensions, number labels and the
-// columns' number formats.
-inline void MinimalLayout(TKtCustomGrid& g, bool preset55) {
-    g.SetRowCount(kSheetRowCount);
-    g.SetColCount(kSheetColCount);
-    g.SetAutoRowHeight(false);
-    for (int row = kFirstPluRow; row <= kLastRow; ++row)
-        g.GetCell(kColAddr, row).SetText(PluNumberLabel(row, preset55));
-    const std::pair<int, const char16_t*> formats[] = {
-        {1, u"@"}, {2, u"@"}, {3, u"@"}, {4, u"0"}, {6, u".00"}, {7, u".000"}, {8, u"00000"}};
-    for (const auto& [col, format] : formats)
-        g.GetColumn(col).Style().SetFormatString(format);
-}
-
-inline std::function<void(TKtCustomGrid&, bool)> FakeWindow::DefaultLayout() {
-    return [this](TKtCustomGrid& g, bool) { MinimalLayout(g, preset55); };
-}
 
 // A scale answering in-process: every block the engine writes is fed to the
 // virtual scale, whose reply bursts reach the engine `latency` ticks later

@@ -21,9 +21,11 @@
 #include "grid/custom_grid.h"
 #include "integration/process_helpers.h"
 #include "link/frame.h"
+#include "plu/sheet_layout.h"
 #include "plu/transfers.h"
 #include "plu_test_support.h"
 #include "serial/ui_dispatcher.h"
+#include "sheets/sheet_control.h"
 #include "virtual-scale/plu_table.h"
 
 namespace plu::testing {
@@ -59,7 +61,11 @@ class CountingLine : public ISerialLine {
 class PtyWindow : public IPluHost {
   public:
     PtyWindow() : session_(MakeLine()), transfers_(session_.Engine(), *this) {
-        grid_ = NewGrid();
+        control_.OnNewSheet = [this](TVexaSheetControl&, TVexaGridSheet& sheet) {
+            sheet.SetMeasurer(&measurer_);
+        };
+        NewSheet();
+        LayoutSheet(true);
         session_.OnLayoutSheet = [this](bool reset) { LayoutSheet(reset); };
         session_.OnError = [this](const LinkError& e) { errors.push_back(e.message); };
     }
@@ -99,7 +105,7 @@ class PtyWindow : public IPluHost {
     LinkState& State() { return session_.Engine().State(); }
     LinkSession& Session() { return session_; }
     PluTransfers& Transfers() { return transfers_; }
-    TKtCustomGrid& Sheet() { return *grid_; }
+    TKtCustomGrid& Sheet() { return *control_.ActiveSheet(); }
     // The frames written since `from` that are not link polls.
     std::vector<std::string> TransferFrames(std::size_t from) const {
         std::vector<std::string> bodies;
@@ -121,16 +127,16 @@ class PtyWindow : public IPluHost {
     }
     void LockUi(bool download) override { session_.LockUi(download); }
     void UnlockUi() override { session_.UnlockUi(); }
-    WideString FontNameBoxText() const override { return u"Arial"; }
-    void SetFontNameBoxText(WideStringView) override {}
-    WideString FontSizeBoxText() const override { return u"12"; }
-    void SetFontSizeBoxText(WideStringView) override {}
+    WideString FontNameBoxText() const override { return fontName_; }
+    void SetFontNameBoxText(WideStringView text) override { fontName_ = WideString(text); }
+    WideString FontSizeBoxText() const override { return fontSize_; }
+    void SetFontSizeBoxText(WideStringView text) override { fontSize_ = WideString(text); }
     void NewFile() override {
-        grid_ = NewGrid();
+        NewSheet();
         LayoutSheet(true);
     }
-    void LayoutSheet(bool) override { MinimalLayout(*grid_, State().Preset55); }
-    TKtCustomGrid* Grid() override { return grid_.get(); }
+    void LayoutSheet(bool reset) override { plu::LayoutSheet(control_, State(), *this, reset); }
+    TKtCustomGrid* Grid() override { return control_.ActiveSheet(); }
 
     std::vector<ShownMessage> messages;
     std::vector<std::u16string> errors;
@@ -141,18 +147,17 @@ class PtyWindow : public IPluHost {
         line_ = line.get();
         return line;
     }
-    std::unique_ptr<TKtCustomGrid> NewGrid() {
-        auto g = std::make_unique<TKtCustomGrid>();
-        g->SetMeasurer(&measurer_);
-        MinimalLayout(*g, false);
-        return g;
+    void NewSheet() {
+        control_.FreeAllSheets();
+        control_.ActivateSheet(control_.AddSheet(u"Sheet1"));
     }
 
     FixedTextMeasurer measurer_;
+    WideString fontName_, fontSize_;
+    TVexaSheetControl control_;
     QueuedDispatcher dispatcher_;
     CountingLine* line_ = nullptr;
     LinkSession session_;
-    std::unique_ptr<TKtCustomGrid> grid_;
     PluTransfers transfers_;
 };
 

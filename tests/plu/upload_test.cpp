@@ -89,12 +89,12 @@ TEST_F(UploadTest, RecordsFillTheRowTheirNumberSelects) {
     upload().UploadReply(Record(6, 1250, 1500, 2));
     EXPECT_EQ(window.Text(kColUnit, 9), u"oz");
     EXPECT_EQ(window.Text(kColTare, 9), u"15.000");  // 15.00 written, shown in the tare format
-    EXPECT_DOUBLE_EQ(window.grid->GetCell(kColTare, 9).GetAsFloat(), 15.0);
+    EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColTare, 9).GetAsFloat(), 15.0);
     EXPECT_EQ(window.panel[kProgressPanel], u"Uploading No.6");
     upload().UploadReply(Record(3, 1, 7, 1));
     EXPECT_EQ(window.Text(kColUnit, 6), u"lb");
-    EXPECT_DOUBLE_EQ(window.grid->GetCell(kColPrice, 6).GetAsFloat(), 0.01);
-    EXPECT_DOUBLE_EQ(window.grid->GetCell(kColTare, 6).GetAsFloat(), 0.007);
+    EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColPrice, 6).GetAsFloat(), 0.01);
+    EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColTare, 6).GetAsFloat(), 0.007);
 }
 
 TEST_F(UploadTest, NumbersAreWrittenWithTheLocaleDecimalSeparator) {
@@ -103,7 +103,7 @@ TEST_F(UploadTest, NumbersAreWrittenWithTheLocaleDecimalSeparator) {
     comma.ThousandSeparator = u'.';
     ScopedRegionalSettings scoped(comma);
     std::u16string written;
-    window.grid->OnSetCellTextW = [&](TKtCustomGrid&, TPoint p, bool, WideString& text) {
+    window.Sheet().OnSetCellTextW = [&](TKtCustomGrid&, TPoint p, bool, WideString& text) {
         if (p.X == kColPrice) written = text;
     };
     upload().UploadReply(Record(2, 1250, 0, 0));
@@ -142,8 +142,8 @@ TEST_F(UploadTest, RecordsOutsideThePluRowsTouchNothing) {
     upload().UploadReply(Record(266, 100, 0, 0));
     upload().UploadReply(Record(999, 100, 0, 0));
     EXPECT_EQ(window.Text(kColName, kCaptionRow), u"Product Name");
-    EXPECT_EQ(window.grid->RowCount(), kSheetRowCount);
-    EXPECT_EQ(window.grid->FindCell(kColName, 269), nullptr);
+    EXPECT_EQ(window.Sheet().RowCount(), kSheetRowCount);
+    EXPECT_EQ(window.Sheet().FindCell(kColName, 269), nullptr);
     EXPECT_TRUE(window.errors.empty());
     EXPECT_EQ(state().NextFrame, NextRecordFrame());
     EXPECT_EQ(upload().RecordsReceived(), 0);
@@ -244,10 +244,10 @@ TEST_F(FullUploadTest, ReproducesTheScaleTableInTheSheet) {
         EXPECT_EQ(window.Text(kColLife, row), IntToWide(p.life));
         const char16_t* units[] = {u"kg", u"lb", u"oz"};
         EXPECT_EQ(window.Text(kColUnit, row), units[p.unitDigit]);
-        EXPECT_DOUBLE_EQ(window.grid->GetCell(kColPrice, row).GetAsFloat(), p.unitPrice / 100.0);
-        EXPECT_DOUBLE_EQ(window.grid->GetCell(kColTare, row).GetAsFloat(),
+        EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColPrice, row).GetAsFloat(), p.unitPrice / 100.0);
+        EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColTare, row).GetAsFloat(),
                          p.tare / (p.unitDigit == 2 ? 100.0 : 1000.0));
-        EXPECT_DOUBLE_EQ(window.grid->GetCell(kColItemCode, row).GetAsFloat(), p.itemCode);
+        EXPECT_DOUBLE_EQ(window.Sheet().GetCell(kColItemCode, row).GetAsFloat(), p.itemCode);
     }
     EXPECT_FALSE(window.locked);
 }

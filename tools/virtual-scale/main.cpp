@@ -61,13 +61,18 @@ std::string Printable(const std::string& bytes) {
 
 // Writes one burst; with wire time, in small pieces paced at the line speed
 // (each piece well under the PC's 100 ms silence gap, so it stays one burst).
+// Each piece is due when the bytes before it would have left the wire, timed
+// from the start of the burst, so rounding and oversleeping do not add up.
 bool SendBurst(PtyLine& line, const std::string& burst, const Options& o) {
     if (!o.wireTime) return line.Write(burst, 1000);
     const std::size_t piece = 8;
+    const auto start = std::chrono::steady_clock::now();
     for (std::size_t at = 0; at < burst.size(); at += piece) {
         const std::string part = burst.substr(at, piece);
         if (!line.Write(part, 1000)) return false;
-        SleepMs(WireMs(part.size(), o.baud));
+        const auto sentBits = static_cast<long long>(at + part.size()) * 10;
+        std::this_thread::sleep_until(start +
+                                      std::chrono::microseconds(sentBits * 1000000 / o.baud));
     }
     return true;
 }
@@ -75,8 +80,8 @@ bool SendBurst(PtyLine& line, const std::string& burst, const Options& o) {
 // "20YY-MM-DD HH:MM:SS": the scale keeps two digits of the year.
 std::string ClockText(const plu::ClockFields& c) {
     char text[32];
-    std::snprintf(text, sizeof text, "20%02d-%02d-%02d %02d:%02d:%02d", c.year % 100, c.month, c.day,
-                  c.hour, c.minute, c.second);
+    std::snprintf(text, sizeof text, "20%02d-%02d-%02d %02d:%02d:%02d", c.year % 100, c.month,
+                  c.day, c.hour, c.minute, c.second);
     return text;
 }
 
@@ -89,7 +94,8 @@ void WriteClockFile(const std::string& path, const std::string& line) {
         ok = std::fclose(f) == 0 && ok;
     }
     if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0)
-        std::fprintf(stderr, "virtual-scale: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "virtual-scale: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
 }
 
 int Run(const Options& o) {
