@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/convert.h"
+
 namespace plu::cli {
 
 const std::vector<Command>& Commands() {
@@ -10,6 +12,9 @@ const std::vector<Command>& Commands() {
         {"identify", "--port DEVICE [--timeout SECONDS]",
          "find the scale on DEVICE (stepping through the baud rates) and print its model",
          RunIdentify},
+        {"convert", "SOURCE TARGET",
+         "convert a workbook (.xls) or tab-separated text into .xls or text (by TARGET's ending)",
+         RunConvert},
     };
     return commands;
 }
