@@ -46,9 +46,12 @@ TKtEditor::~TKtEditor() {
         }
     }
     SetReferenceMode(false);
-    if (defaultControl_ && defaultControl_->editor_ == this) {
-        defaultControl_->AttachCell(nullptr);
-        defaultControl_->editor_ = nullptr;
+    // Controls that outlive the editor must not call back into it.
+    for (TKtEditControl* control : {defaultControl_, control_}) {
+        if (control && control->editor_ == this) {
+            control->AttachCell(nullptr);
+            control->editor_ = nullptr;
+        }
     }
     if (grid_.CellEditor() == this) grid_.SetCellEditor(nullptr);
 }
@@ -82,6 +85,12 @@ void TKtEditor::SetDefaultControl(TKtEditControl* control) {
         Host(*control);
         Park(*control);
     }
+}
+
+bool TKtEditor::IsCached(const TKtEditControl* control) const {
+    for (const auto& entry : controls_)
+        if (entry.second.get() == control) return true;
+    return false;
 }
 
 TKtEditControl* TKtEditor::GetEditorControl(std::string_view className) {
@@ -123,7 +132,12 @@ bool TKtEditor::Attach(TKtCell& cell, TKtEditControl& control) {
     }
     if (control_) {
         control_->AttachCell(nullptr);
-        if (control_ != &control) Park(*control_);
+        if (control_ != &control) {
+            Park(*control_);
+            // A control the application lent (OnGetCellEditor) goes back
+            // unhosted; the default and cached ones stay with the editor.
+            if (control_ != defaultControl_ && !IsCached(control_)) control_->editor_ = nullptr;
+        }
         control_ = nullptr;
     }
     color_ = cell.Background();

@@ -175,6 +175,7 @@ class TKtEditor : public IKtCellEditor {
 
   private:
     void Host(TKtEditControl& control);
+    bool IsCached(const TKtEditControl* control) const;
     // Accepted (or nothing to save) -> true.
     bool Commit();
     // Closing: cancel modes, off-screen, repaint, OnHideEditor, detach.

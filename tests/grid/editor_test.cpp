@@ -184,6 +184,18 @@ TEST_F(Editing, OnGetCellEditorChoosesTheControlAndClassesAreCreatedOnce) {
     grid.SetEditorMode(true);
     EXPECT_EQ(editor.Control(), &control);
     EXPECT_FALSE(combo->Visible());
+    EXPECT_EQ(combo->Editor(), &editor);  // cached controls stay hosted
+
+    // A control the application lends goes back unhosted.
+    FakeEditControl lent;
+    grid.OnGetCellEditor = [&](TKtCustomGrid&, TPoint, TKtEditControl*& e) { e = &lent; };
+    Down(vk::Escape);
+    grid.SetEditorMode(true);
+    EXPECT_EQ(lent.Editor(), &editor);
+    Down(vk::Escape);
+    grid.OnGetCellEditor = nullptr;
+    grid.SetEditorMode(true);
+    EXPECT_EQ(lent.Editor(), nullptr);
 }
 
 TEST_F(Editing, EnterCommitsAndMovesUnlessRefused) {
