@@ -44,6 +44,10 @@ bool InSheet(int row, int col) { return row >= 0 && row < kMaxRows && col >= 0 &
 // (its own, its column's and its row's pooled records; header rows never
 // inherit), its font and its fill colour. Cells with equal keys share one XF
 // without building their format again.
+//
+// The fill colour is part of the key only when something beyond those
+// styles decides it (zebra rows, an OnCellGetColor handler); otherwise it
+// follows from them and the fixed-row and fixed-column flags.
 struct FormatKey {
     const TKtStyleNode* own = nullptr;
     const TKtStyleNode* column = nullptr;
@@ -51,10 +55,12 @@ struct FormatKey {
     const TFont* font = nullptr;
     TColor fill = 0;
     bool fixedRow = false;
+    bool fixedCol = false;
     size_t fontHash = 0;
 
     bool operator==(const FormatKey& o) const {
-        if (own != o.own || column != o.column || row != o.row || fill != o.fill || fixedRow != o.fixedRow)
+        if (own != o.own || column != o.column || row != o.row || fill != o.fill || fixedRow != o.fixedRow ||
+            fixedCol != o.fixedCol)
             return false;
         if (font == o.font) return true;
         return fontHash == o.fontHash && font->Name() == o.font->Name() &&
@@ -70,7 +76,7 @@ struct FormatKeyHash {
         mix(std::hash<const void*>()(k.column));
         mix(std::hash<const void*>()(k.row));
         mix(static_cast<size_t>(static_cast<uint32_t>(k.fill)));
-        mix(k.fixedRow ? 1 : 0);
+        mix((k.fixedRow ? 1 : 0) | (k.fixedCol ? 2 : 0));
         mix(k.fontHash);
         return h;
     }
@@ -115,6 +121,7 @@ private:
     void CollectColumnStyles(const TRect& r) {
         columnNodes_.assign(static_cast<size_t>(r.Width()), nullptr);
         columnFonts_.assign(static_cast<size_t>(r.Width()), nullptr);
+        columnMemo_.assign(static_cast<size_t>(r.Width()), ColumnMemo{});
         for (int c = r.Left; c < r.Right; ++c) {
             if (const TKtGridColumn* column = grid_.FindColumn(c)) {
                 columnNodes_[static_cast<size_t>(c - r.Left)] = column->Style().Node();
@@ -147,20 +154,37 @@ private:
                 const int sheetCol = col + colShift;
                 if (!InSheet(sheetRow, sheetCol)) RaiseBeyondSheet("A cell", sheetRow, sheetCol);
 
-                TColor fill;
-                if (row < fixedRows && fixedRowColor != clNone) {
-                    fill = fixedRowColor;
-                } else if (col >= fixedCols || fixedColColor == clNone) {
-                    fill = cell->Background();
-                } else {
-                    fill = fixedColColor;
-                }
+                auto fill = [&] {
+                    if (row < fixedRows && fixedRowColor != clNone) return fixedRowColor;
+                    if (col >= fixedCols || fixedColColor == clNone) return cell->Background();
+                    return fixedColColor;
+                };
                 const size_t ci = static_cast<size_t>(col - r.Left);
                 const TFont* columnFont = columnFonts_[ci];
                 const TFont& font = columnFont ? *columnFont : cell->Font();
-                FormatKey key{own.Node(), columnNodes_[ci], rowNode, &font, fill, row < fixedRows,
-                              FontHash(font)};
-                const int xf = XFOf(key, *cell, col, row, font, fill);
+                if (&font != lastFont_) {
+                    lastFont_ = &font;
+                    lastFontHash_ = FontHash(font);
+                }
+                FormatKey key{own.Node(), columnNodes_[ci], rowNode, &font, 0, row < fixedRows, col < fixedCols,
+                              lastFontHash_};
+                if (fillVaries_) key.fill = fill();
+                // Cells below each other mostly share one of a few formats:
+                // the column remembers the last two.
+                ColumnMemo& memo = columnMemo_[ci];
+                if (!(memo.count > 0 && memo.key[0] == key)) {
+                    if (memo.count > 1 && memo.key[1] == key) {
+                        std::swap(memo.key[0], memo.key[1]);
+                        std::swap(memo.xf[0], memo.xf[1]);
+                    } else {
+                        memo.key[1] = memo.key[0];
+                        memo.xf[1] = memo.xf[0];
+                        memo.key[0] = key;
+                        memo.xf[0] = XFOf(key, *cell, col, row, font, fill);
+                        memo.count = std::min(memo.count + 1, 2);
+                    }
+                }
+                const int xf = memo.xf[0];
 
                 switch (cell->Kind()) {
                     case TKtValueKind::vkEmpty:
@@ -201,7 +225,8 @@ private:
         sheet_.AddMerge(sheetCol, sheetRow, lastRow, lastCol);
     }
 
-    int XFOf(const FormatKey& key, const TKtCell& cell, int col, int row, const TFont& font, TColor fill) {
+    template <typename Fill>
+    int XFOf(const FormatKey& key, const TKtCell& cell, int col, int row, const TFont& font, Fill fill) {
         auto it = xfs_.find(key);
         if (it != xfs_.end()) return it->second;
         TVxStyleSources styles;
@@ -211,7 +236,7 @@ private:
         styles.Protection = &grid_.EffectiveStyle(col, row, TKtStyleAttribute::Protection, &cell);
         styles.Fill = &cell.Style();
         TVxCellFormat format = BuildCellFormat(book_, styles, font, gridLines_);
-        format.FillColor = fill;
+        format.FillColor = fillVaries_ ? key.fill : fill();
         const int xf = book_.XFIndexOf(format);
         xfs_.emplace(key, xf);
         return xf;
@@ -259,6 +284,16 @@ private:
     std::vector<const TKtStyleNode*> columnNodes_;
     std::vector<const TFont*> columnFonts_;
     std::unordered_map<FormatKey, int, FormatKeyHash> xfs_;
+    // The last two format keys seen in each column and their XFs.
+    struct ColumnMemo {
+        FormatKey key[2];
+        int xf[2] = {0, 0};
+        int count = 0;
+    };
+    std::vector<ColumnMemo> columnMemo_;
+    const bool fillVaries_ = grid_.ZebraRowColor() || static_cast<bool>(grid_.OnCellGetColor);
+    const TFont* lastFont_ = nullptr;
+    size_t lastFontHash_ = 0;
 };
 
 }  // namespace

@@ -251,6 +251,23 @@ TEST_F(ExportTest, BlackBordersAreAutomaticAndAWindowFillIsNoFill) {
     EXPECT_EQ(xf.backgroundColor, 65);
 }
 
+TEST_F(ExportTest, FillsFollowZebraRowsAndTheColourEvent) {
+    for (int r = 1; r <= 3; ++r) {
+        grid.GetCell(1, r).SetText(u"z");
+        grid.GetCell(2, r).SetText(u"e");
+    }
+    grid.SetZebraRowColor(true);
+    grid.OnCellGetColor = [](TKtCustomGrid&, TPoint p, TColor& color) {
+        if (p.X == 2 && p.Y == 3) color = clRed;
+    };
+    const SavedBook book = Export();
+    EXPECT_EQ(XFOf(book, 0, 0).fillPattern, 0);  // odd rows: the window colour
+    EXPECT_EQ(book.ColorOf(XFOf(book, 1, 0).patternColor), static_cast<uint32_t>(grid.EvenRowColor()));
+    EXPECT_EQ(XFOf(book, 2, 0).fillPattern, 0);
+    EXPECT_EQ(book.ColorOf(XFOf(book, 2, 1).patternColor), static_cast<uint32_t>(clRed));
+    EXPECT_EQ(book.sheets[0].Cell(0, 1)->xf, book.sheets[0].Cell(0, 0)->xf);
+}
+
 TEST_F(ExportTest, GridLinesTurnMissingBordersIntoThinLines) {
     grid.GetCell(1, 1).SetText(u"x");
     grid.GetCell(2, 1).SetText(u"y");
