@@ -2,6 +2,7 @@
 
 #include "grid/custom_grid.h"
 #include "sheets/cell_geometry.h"
+#include "sheets/editor_access.h"
 
 namespace plu {
 
@@ -33,6 +34,12 @@ TRect TKtBaseComboCell::TextRect() const {
 
 bool TKtBaseComboCell::ClaimsKey(uint16_t key, TShiftState) const {
     return key == vk::Up || key == vk::Down;
+}
+
+void TKtBaseComboCell::UpdateEditorBounds() {
+    if (!ShowsButton()) return;
+    const TRect button = ButtonRect();
+    if (!button.IsEmpty()) editor_access::LimitRight(Grid(), button.Left);
 }
 
 // ---- TKtBaseBtnCell ------------------------------------------------------------------

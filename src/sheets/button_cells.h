@@ -23,6 +23,8 @@ class TKtBaseComboCell : public TKtBaseEditCell {
 
     // Up and Down belong to the cell, not to the grid's navigation.
     bool ClaimsKey(uint16_t key, TShiftState shift) const override;
+    // The open editor ends where the button begins.
+    void UpdateEditorBounds() override;
 
   protected:
     // Combo lists take the height of a vertical scroll thumb; other buttons

@@ -64,12 +64,10 @@ void TKtBaseEditCell::KeyPress(char16_t& ch) {
 }
 
 void TKtBaseEditCell::KeyDown(uint16_t& key, TShiftState) {
-    if (key == vk::Escape) {
-        if (Editing()) CancelEdit();
-    } else if (key == vk::Delete) {
-        // The grid's own Delete then clears the rest of the selection.
-        if (!Editing()) Clear(true);
-    }
+    // Delete is left to the grid, which clears the selection with this cell
+    // in it (undoably, after OnBeforeClear): clearing here as well would
+    // pass the cell by that query.
+    if (key == vk::Escape && Editing()) CancelEdit();
 }
 
 bool TKtBaseEditCell::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

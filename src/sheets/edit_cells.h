@@ -6,7 +6,8 @@
 // on, so typing replaces the content; the control characters 3, 9, 13, 22,
 // 24 and 27 never open it. A double click on the current cell opens the
 // editor with the caret where the user clicked. Escape drops an open edit;
-// Delete clears the cell (undoably); leaving the cell commits.
+// leaving the cell commits. Delete clears the cell (undoably) through the
+// grid's Delete, which clears the selection the current cell is part of.
 #pragma once
 
 #include "sheets/data_cells.h"

@@ -1,17 +1,11 @@
 #include "sheets/editor_access.h"
 
+#include <algorithm>
+
 #include "grid/custom_grid.h"
+#include "grid/editor.h"
 
 namespace plu::editor_access {
-
-namespace {
-
-IKtCellEditorText* TextSide(const TKtCustomGrid& grid) {
-    if (!grid.EditorMode()) return nullptr;
-    return dynamic_cast<IKtCellEditorText*>(grid.CellEditor());
-}
-
-}  // namespace
 
 bool IsEditing(const TKtCell& cell) {
     const TKtCustomGrid& grid = cell.Grid();
@@ -19,20 +13,29 @@ bool IsEditing(const TKtCell& cell) {
 }
 
 void TypeReplacing(TKtCustomGrid& grid, char16_t ch) {
-    if (IKtCellEditorText* text = TextSide(grid)) text->TypeReplacing(ch);
+    if (TKtEditor* editor = EditorOf(grid)) editor->TypeReplacing(ch);
 }
 
 void ClickAt(TKtCustomGrid& grid, int x, int y) {
-    if (IKtCellEditorText* text = TextSide(grid)) text->ClickAt(x, y);
+    if (TKtEditor* editor = EditorOf(grid)) editor->PassClick(x, y);
 }
 
 WideString Text(const TKtCustomGrid& grid) {
-    IKtCellEditorText* text = TextSide(grid);
-    return text ? text->EditText() : WideString();
+    TKtEditor* editor = EditorOf(grid);
+    return editor ? editor->EditText() : WideString();
 }
 
-void SetText(TKtCustomGrid& grid, WideStringView value, int selStart, int selLength) {
-    if (IKtCellEditorText* text = TextSide(grid)) text->SetEditText(value, selStart, selLength);
+void SetText(TKtCustomGrid& grid, WideStringView text, int selStart, int selLength) {
+    if (TKtEditor* editor = EditorOf(grid)) editor->SetEditText(text, selStart, selLength);
+}
+
+void LimitRight(TKtCustomGrid& grid, int right) {
+    TKtEditor* editor = EditorOf(grid);
+    if (!editor || !editor->IsOpen()) return;
+    TRect bounds = editor->Bounds();
+    if (bounds.Right <= right) return;
+    bounds.Right = std::max(bounds.Left, right);
+    editor->SetBounds(bounds);
 }
 
 }  // namespace plu::editor_access

@@ -1,7 +1,7 @@
-// What the cell kinds need from the grid's in-place editor beyond opening
-// and closing it: the edit text and its selection, a typed character, a
-// click at a point. Every function does nothing (or answers empty) while no
-// editor is open.
+// What the cell kinds need from the grid's in-place editor (the editing
+// controller, TKtEditor) beyond opening and closing it: the edit text and
+// its selection, a typed character, a click at a point. Every function does
+// nothing (or answers empty) while no editor is open.
 #pragma once
 
 #include "base/wide_text.h"
@@ -10,19 +10,6 @@ namespace plu {
 
 class TKtCell;
 class TKtCustomGrid;
-
-// The text side of an in-place editor, for editors that offer it.
-class IKtCellEditorText {
-  public:
-    virtual ~IKtCellEditorText() = default;
-    virtual WideString EditText() const = 0;
-    // Replaces the text and selects selLength characters from selStart.
-    virtual void SetEditText(WideStringView text, int selStart, int selLength) = 0;
-    // Selects everything, then takes ch as typed.
-    virtual void TypeReplacing(char16_t ch) = 0;
-    // A left click at a point of the grid's client area.
-    virtual void ClickAt(int x, int y) = 0;
-};
 
 namespace editor_access {
 
@@ -37,6 +24,8 @@ void ClickAt(TKtCustomGrid& grid, int x, int y);
 WideString Text(const TKtCustomGrid& grid);
 // Replaces the editor's text and selects selLength characters from selStart.
 void SetText(TKtCustomGrid& grid, WideStringView text, int selStart, int selLength);
+// Narrows the open editor so that it ends at right (a cell's button).
+void LimitRight(TKtCustomGrid& grid, int right);
 
 }  // namespace editor_access
 }  // namespace plu

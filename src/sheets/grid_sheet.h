@@ -74,25 +74,18 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     std::function<void(TVexaGridSheet&)> OnShow;
     std::function<void(TVexaGridSheet&)> OnHide;
 
-    // ---- Events of the window, the painter and the editor that the grid model
-    //      does not raise itself; the shell raises them. The sheet control
-    //      forwards its handlers to these as to the grid's events.
+    // ---- Events of the window and the painter that the grid model does not
+    //      raise itself; the shell raises them. The sheet control forwards its
+    //      handlers to these as to the grid's events.
     std::function<bool(TKtCustomGrid&, TKtCell&, IKtCanvas&, const TRect&, const WideString&)>
         OnDrawCellTextW;
     std::function<void(TKtCustomGrid&, int col, int row, const TRect&, uint32_t state,
                        bool& doDefault)>
         OnDrawCell;
-    std::function<void(TKtCustomGrid&, char16_t ch, bool& accept)> OnCanEditAcceptKey;
     std::function<void(TKtCustomGrid&)> OnMouseEnter;
     std::function<void(TKtCustomGrid&)> OnMouseLeave;
-    std::function<void(TKtCustomGrid&, uint16_t& key, TShiftState)> OnEditKeyDown;
-    std::function<void(TKtCustomGrid&, char16_t& ch)> OnEditKeyPress;
-    std::function<void(TKtCustomGrid&, uint16_t& key, TShiftState)> OnEditKeyUp;
-    std::function<void(TKtCustomGrid&)> OnEditChange;
     // The source selection and the rectangle filled from it (inclusive).
     std::function<void(TKtCustomGrid&, const TRect& source, const TRect& target)> OnDragFill;
-    std::function<void(TKtCustomGrid&)> OnHideEditor;
-    std::function<void(TKtCustomGrid&)> OnShowEditor;
     std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseDown;
     std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseUp;
     std::function<void(TKtCustomGrid&, TShiftState, int x, int y)> OnMouseMove;

@@ -178,7 +178,7 @@ class TVexaSheetControl {
         forwarded_, list_, &TVexaGridSheet::OnCompleteEditW};
     TForwardedEvent<decltype(TVexaGridSheet::OnDrawCell)> OnDrawCell{forwarded_, list_,
                                                                      &TVexaGridSheet::OnDrawCell};
-    TForwardedEvent<decltype(TVexaGridSheet::OnCanEditAcceptKey)> OnCanEditAcceptKey{
+    TForwardedEvent<decltype(TKtCustomGrid::OnCanEditAcceptKey)> OnCanEditAcceptKey{
         forwarded_, list_, &TVexaGridSheet::OnCanEditAcceptKey};
     TForwardedEvent<decltype(TKtCustomGrid::OnRowCountChange)> OnRowCountChange{
         forwarded_, list_, &TVexaGridSheet::OnRowCountChange};
@@ -236,21 +236,21 @@ class TVexaSheetControl {
         forwarded_, list_, &TVexaGridSheet::OnMouseLeave};
     TForwardedEvent<decltype(TKtCustomGrid::OnSelectionChange)> OnSelectionChange{
         forwarded_, list_, &TVexaGridSheet::OnSelectionChange};
-    TForwardedEvent<decltype(TVexaGridSheet::OnEditKeyDown)> OnEditKeyDown{
+    TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyDown)> OnEditKeyDown{
         forwarded_, list_, &TVexaGridSheet::OnEditKeyDown};
-    TForwardedEvent<decltype(TVexaGridSheet::OnEditKeyPress)> OnEditKeyPress{
+    TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyPress)> OnEditKeyPress{
         forwarded_, list_, &TVexaGridSheet::OnEditKeyPress};
-    TForwardedEvent<decltype(TVexaGridSheet::OnEditKeyUp)> OnEditKeyUp{
+    TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyUp)> OnEditKeyUp{
         forwarded_, list_, &TVexaGridSheet::OnEditKeyUp};
-    TForwardedEvent<decltype(TVexaGridSheet::OnEditChange)> OnEditChange{
+    TForwardedEvent<decltype(TKtCustomGrid::OnEditChange)> OnEditChange{
         forwarded_, list_, &TVexaGridSheet::OnEditChange};
     TForwardedEvent<decltype(TVexaGridSheet::OnDragFill)> OnDragFill{forwarded_, list_,
                                                                      &TVexaGridSheet::OnDragFill};
     TForwardedEvent<decltype(TKtCustomGrid::OnSortRowCompare)> OnSortRowCompare{
         forwarded_, list_, &TVexaGridSheet::OnSortRowCompare};
-    TForwardedEvent<decltype(TVexaGridSheet::OnHideEditor)> OnHideEditor{
+    TForwardedEvent<decltype(TKtCustomGrid::OnHideEditor)> OnHideEditor{
         forwarded_, list_, &TVexaGridSheet::OnHideEditor};
-    TForwardedEvent<decltype(TVexaGridSheet::OnShowEditor)> OnShowEditor{
+    TForwardedEvent<decltype(TKtCustomGrid::OnShowEditor)> OnShowEditor{
         forwarded_, list_, &TVexaGridSheet::OnShowEditor};
     TForwardedEvent<decltype(TVexaGridSheet::OnMouseUp)> OnSheetMouseUp{
         forwarded_, list_, &TVexaGridSheet::OnMouseUp};

@@ -22,7 +22,7 @@ class CellKindsTest : public SheetsTest {
     CellKindsTest() {
         grid.SetMeasurer(&measurer_);
         grid.SetView(&view);
-        grid.SetCellEditor(&editor);
+        editor.SetDefaultControl(&control);
         grid.SetColCount(10);
         grid.SetRowCount(10);
         grid.GetColumn(kText).SetCellType(TKtCellType::cellTextBox);
@@ -43,12 +43,13 @@ class CellKindsTest : public SheetsTest {
     }
     std::string Show(int col, int row = 2) { return U8(grid.GetCell(col, row).GetText()); }
 
-    // Declared before the grid, which commits an open edit as it goes.
+    // Declared before the editor, which commits an open edit as it goes.
     std::vector<std::string> asked;
     bool allow = true;
     NullView view;
-    FakeEditor editor;
     TKtCustomDataGrid grid;
+    FakeEditControl control;
+    TKtEditor editor{grid};
 };
 
 // ---- Text cells --------------------------------------------------------------------
@@ -56,19 +57,22 @@ class CellKindsTest : public SheetsTest {
 TEST_F(CellKindsTest, TypingOnATextCellReplacesItsContentInTheEditor) {
     TKtCell& cell = Current(kText);
     cell.SetText(u"abc");
-    EXPECT_TRUE(TypeChar(cell, u'5'));
-    ASSERT_EQ(editor.cell, &cell);
-    EXPECT_EQ(U8(editor.text), "5");
-    editor.Key(vk::Escape);
+    EXPECT_TRUE(GridChar(grid, u'5'));
+    ASSERT_EQ(editor.Cell(), &cell);
+    EXPECT_EQ(U8(control.text), "5");
+    control.Key(vk::Escape);
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(Show(kText), "abc");
-    TypeChar(cell, u'7');
-    editor.Key(vk::Return);
+    GridChar(grid, u'7');
+    control.Key(vk::Return);
     EXPECT_EQ(Show(kText), "7");
     EXPECT_EQ(asked, std::vector<std::string>{"7"});
+    EXPECT_EQ(grid.CurrentRow(), 3);  // committed and moved down
 }
 
 TEST_F(CellKindsTest, ControlCharactersOpenTheEditorOnlyWhenTheyMayEdit) {
+    int shows = 0;
+    grid.OnShowEditor = [&](TKtCustomGrid&) { ++shows; };
     TKtCell& cell = Current(kText);
     for (char16_t ch : {u'\x03', u'\t', u'\r', u'\x16', u'\x18', u'\x1b'}) {
         EXPECT_FALSE(TypeChar(cell, ch)) << static_cast<int>(ch);
@@ -76,12 +80,12 @@ TEST_F(CellKindsTest, ControlCharactersOpenTheEditorOnlyWhenTheyMayEdit) {
     }
     EXPECT_TRUE(TypeChar(cell, u'\x01'));
     EXPECT_TRUE(grid.EditorMode());
-    editor.Key(vk::Escape);
+    control.Key(vk::Escape);
     grid.OnCellCanEdit = [](TKtCustomGrid&, TPoint, bool& a) { a = false; };
-    EXPECT_FALSE(TypeChar(cell, u'x'));
+    EXPECT_FALSE(GridChar(grid, u'x'));
     EXPECT_FALSE(TypeChar(cell, u'\x01'));
     EXPECT_FALSE(grid.EditorMode());
-    EXPECT_EQ(editor.shows, 1);
+    EXPECT_EQ(shows, 1);
 }
 
 TEST_F(CellKindsTest, ADoubleClickOpensTheEditorWithTheCaretAtThePointer) {
@@ -93,33 +97,34 @@ TEST_F(CellKindsTest, ADoubleClickOpensTheEditorWithTheCaretAtThePointer) {
     click.Y = 30;
     EXPECT_TRUE(cell.DispatchMouse(click));
     EXPECT_TRUE(grid.EditorMode());
-    EXPECT_EQ(U8(editor.text), "hello");
-    ASSERT_EQ(editor.clicks.size(), 1u);
-    EXPECT_EQ(editor.clicks[0], (TPoint{60, 30}));
+    EXPECT_EQ(U8(control.text), "hello");
+    ASSERT_EQ(control.clicks.size(), 1u);
+    EXPECT_EQ(control.clicks[0], (TPoint{60, 30}));
     // A double click on a cell that is not current does nothing.
-    editor.Key(vk::Escape);
+    control.Key(vk::Escape);
     EXPECT_FALSE(grid.GetCell(kText, 5).DispatchMouse(click));
+    EXPECT_FALSE(grid.EditorMode());
 }
 
 TEST_F(CellKindsTest, DeleteClearsAndLeavingTheCellCommits) {
     TKtCell& cell = Current(kText);
     cell.SetText(u"abc");
-    PressKey(cell, vk::Delete);
+    GridKeyDown(grid, vk::Delete);
     EXPECT_EQ(Show(kText), "");
-    TypeChar(cell, u'q');
+    GridChar(grid, u'q');
     grid.SelectRange(kText, 3, kText, 3);  // the cell stops being current
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(Show(kText), "q");
     // goAlwaysShowEditor opens the editor as the cell becomes current.
     grid.SetOptions(grid.Options().With(TGridOption::goAlwaysShowEditor));
     Current(kText);
-    EXPECT_EQ(editor.cell, &grid.GetCell(kText, 2));
+    EXPECT_EQ(editor.Cell(), &grid.GetCell(kText, 2));
 }
 
 TEST_F(CellKindsTest, ACommitRefusedByCanModifyKeepsTheValue) {
     TKtCell& cell = Current(kText);
     cell.SetText(u"old");
-    TypeChar(cell, u'n');
+    GridChar(grid, u'n');
     grid.OnCellCanModify = [](TKtCustomGrid&, TPoint, bool& a) { a = false; };
     grid.SetEditorMode(false);
     EXPECT_FALSE(grid.EditorMode());
@@ -128,18 +133,19 @@ TEST_F(CellKindsTest, ACommitRefusedByCanModifyKeepsTheValue) {
 
 // ---- Spin cells ---------------------------------------------------------------------
 
-TEST_F(CellKindsTest, PageKeysStepASpinCell) {
+TEST_F(CellKindsTest, PageKeysStepASpinCellAndArrowsMoveOn) {
     TKtCell& cell = Current(kSpin);
-    EXPECT_TRUE(cell.ClaimsKey(vk::Prior, {}));
-    EXPECT_TRUE(cell.ClaimsKey(vk::Next, {}));
-    EXPECT_FALSE(cell.ClaimsKey(vk::Up, {}));
-    EXPECT_FALSE(cell.ClaimsKey(vk::Down, {}));
-    EXPECT_TRUE(PressKey(cell, vk::Prior));
+    EXPECT_TRUE(GridKeyDown(grid, vk::Prior));
     EXPECT_EQ(Show(kSpin), "1");
     cell.SetText(u"0.5");
-    EXPECT_TRUE(PressKey(cell, vk::Next));
+    EXPECT_TRUE(GridKeyDown(grid, vk::Next));
     EXPECT_EQ(cell.GetAsFloat(), -0.5);
     EXPECT_EQ(asked, (std::vector<std::string>{"1", "-0.5"}));
+    EXPECT_EQ(grid.CurrentRow(), 2);  // the page keys did not scroll
+    GridKeyDown(grid, vk::Down);
+    EXPECT_EQ(grid.CurrentRow(), 3);
+    GridKeyDown(grid, vk::Up);
+    EXPECT_EQ(grid.CurrentRow(), 2);
 }
 
 TEST_F(CellKindsTest, ASpinStepStaysInsideTheBoundsAndRoundsToEightPlaces) {
@@ -167,7 +173,7 @@ TEST_F(CellKindsTest, ASpinStepStaysInsideTheBoundsAndRoundsToEightPlaces) {
 TEST_F(CellKindsTest, ASpinStepOnTextThatIsNoNumberFailsAndChangesNothing) {
     TKtCell& cell = Current(kSpin);
     cell.SetText(u"abc");
-    EXPECT_THROW(PressKey(cell, vk::Prior), EConvertError);
+    EXPECT_THROW(GridKeyDown(grid, vk::Prior), EConvertError);
     EXPECT_EQ(Show(kSpin), "abc");
     EXPECT_TRUE(asked.empty());
 }
@@ -219,7 +225,7 @@ TEST_F(CellKindsTest, ClickingTheHalvesOfTheSpinButtonSteps) {
 TEST_F(CellKindsTest, SpaceTogglesACheckBoxAfterAskingOnCompleteEdit) {
     auto& check = static_cast<TKtCheckBoxCell&>(Current(kCheck));
     check.SetText(u"0");
-    EXPECT_TRUE(TypeChar(check, u' '));
+    EXPECT_TRUE(GridChar(grid, u' '));
     EXPECT_EQ(check.Kind(), TKtValueKind::vkInteger);
     EXPECT_EQ(check.GetAsInteger(), 1);
     EXPECT_TRUE(check.Checked());
@@ -252,7 +258,7 @@ TEST_F(CellKindsTest, AReleaseInsideTheBoxTogglesOnlyTheCurrentCell) {
 TEST_F(CellKindsTest, DigitKeysPickRadioItems) {
     auto& radio = static_cast<TKtRadioBoxCell&>(Current(kRadio));
     for (const char16_t* item : {u"a", u"b", u"c"}) radio.AddItem(item);
-    EXPECT_TRUE(TypeChar(radio, u'2'));
+    EXPECT_TRUE(GridChar(grid, u'2'));
     EXPECT_EQ(radio.GetAsInteger(), 1);
     EXPECT_EQ(radio.CheckedIndex(), 1);
     EXPECT_FALSE(TypeChar(radio, u'4'));

@@ -47,7 +47,7 @@ class ComboTest : public SheetsTest {
     ComboTest() {
         grid.SetMeasurer(&measurer_);
         grid.SetView(&view);
-        grid.SetCellEditor(&editor);
+        editor.SetDefaultControl(&control);
         grid.SetDropDownHost(&host);
         grid.SetColCount(6);
         grid.SetRowCount(10);
@@ -73,56 +73,59 @@ class ComboTest : public SheetsTest {
     }
 
     NullView view;
-    FakeEditor editor;
     RecordingHost host;
     TKtCustomDataGrid grid;
+    FakeEditControl control;
+    TKtEditor editor{grid};
 };
 
 TEST_F(ComboTest, TypedTextThatMatchesNoItemIsStoredAsTyped) {
     TKtComboBoxCell& cell = Enter();
-    TypeChar(cell, u'g');
-    EXPECT_EQ(U8(editor.text), "g");
+    GridChar(grid, u'g');
+    EXPECT_EQ(U8(control.text), "g");
     EXPECT_FALSE(cell.ClaimsKey(vk::Return, {}));  // Enter commits the editor
-    editor.Key(vk::Return);
+    control.Key(vk::Return);
     EXPECT_EQ(Value(), "g");
     EXPECT_EQ(cell.ItemIndex(), -1);
+    EXPECT_EQ(grid.CurrentRow(), 3);
 }
 
 TEST_F(ComboTest, CompletionSearchesTheOpenListCaseSensitively) {
     TKtComboBoxCell& cell = Enter();
-    PressKey(cell, vk::Return);  // enter-pending: opens the list and the editor
+    GridKeyDown(grid, vk::Return);  // enter-pending: opens the list and the editor
     ASSERT_TRUE(cell.DroppedDown());
     ASSERT_TRUE(grid.EditorMode());
-    editor.SetEditText(u"", 0, 0);
-    editor.Type(u'k');
-    EXPECT_EQ(U8(editor.text), "kg");
-    EXPECT_EQ(U8(editor.Selected()), "g");
+    EXPECT_EQ(grid.CurrentRow(), 2);
+    control.Type(u"k");
+    EXPECT_EQ(U8(control.text), "kg");
+    EXPECT_EQ(U8(control.Selected()), "g");
     EXPECT_EQ(cell.ItemIndex(), 0);
     EXPECT_EQ(cell.List()->ItemIndex(), 0);
     editor.SetEditText(u"", 0, 0);
-    editor.Type(u'K');
-    EXPECT_EQ(U8(editor.text), "K");
+    control.Type(u"K");
+    EXPECT_EQ(U8(control.text), "K");
     EXPECT_EQ(cell.ItemIndex(), -1);
 }
 
 TEST_F(ComboTest, WithTheListClosedOnlyTheCellsOwnItemsComplete) {
     TKtComboBoxCell& cell = Enter();
-    TypeChar(cell, u'k');
-    EXPECT_EQ(U8(editor.text), "k");  // the column's pick list is not searched
-    editor.Key(vk::Escape);
+    GridChar(grid, u'k');
+    EXPECT_EQ(U8(control.text), "k");  // the column's pick list is not searched
+    control.Key(vk::Escape);
     cell.AddItem(u"kilo");
     cell.AddItem(u"pound");
-    TypeChar(cell, u'k');
-    EXPECT_EQ(U8(editor.text), "kilo");
-    EXPECT_EQ(U8(editor.Selected()), "ilo");
+    GridChar(grid, u'k');
+    EXPECT_EQ(U8(control.text), "kilo");
+    EXPECT_EQ(U8(control.Selected()), "ilo");
     // Up and Down cycle through the own items, all of the text selected.
-    editor.Key(vk::Down);
-    EXPECT_EQ(U8(editor.text), "pound");
-    EXPECT_EQ(U8(editor.Selected()), "pound");
-    editor.Key(vk::Down);
-    EXPECT_EQ(U8(editor.text), "kilo");
-    editor.Key(vk::Up);
-    EXPECT_EQ(U8(editor.text), "pound");
+    control.Key(vk::Down);
+    EXPECT_EQ(U8(control.text), "pound");
+    EXPECT_EQ(U8(control.Selected()), "pound");
+    control.Key(vk::Down);
+    EXPECT_EQ(U8(control.text), "kilo");
+    control.Key(vk::Up);
+    EXPECT_EQ(U8(control.text), "pound");
+    EXPECT_EQ(grid.CurrentRow(), 2);
 }
 
 TEST_F(ComboTest, EnterOpensTheListOfAJustEnteredCellAndASecondEnterApplies) {
@@ -130,7 +133,7 @@ TEST_F(ComboTest, EnterOpensTheListOfAJustEnteredCellAndASecondEnterApplies) {
     EXPECT_TRUE(cell.EnterPending());
     EXPECT_FALSE(grid.EditorMode());  // no editor on entering
     EXPECT_TRUE(cell.ClaimsKey(vk::Return, {}));
-    EXPECT_TRUE(PressKey(cell, vk::Return));
+    EXPECT_TRUE(GridKeyDown(grid, vk::Return));
     ASSERT_TRUE(cell.DroppedDown());
     EXPECT_FALSE(cell.EnterPending());
     EXPECT_EQ(cell.List()->Count(), 3);
@@ -162,10 +165,8 @@ TEST_F(ComboTest, TheListOpensOnTheItemEqualToTheTextIgnoringCase) {
 TEST_F(ComboTest, UpAndDownDoNothingWhileNeitherEditingNorOpen) {
     TKtComboBoxCell& cell = Enter();
     cell.SetText(u"lb");
-    for (uint16_t key : {vk::Up, vk::Down}) {
-        EXPECT_TRUE(cell.ClaimsKey(key, {}));  // the grid does not move
-        PressKey(cell, key);
-    }
+    for (uint16_t key : {vk::Up, vk::Down}) GridKeyDown(grid, key);
+    EXPECT_EQ(grid.CurrentRow(), 2);
     EXPECT_EQ(Value(), "lb");
     EXPECT_FALSE(cell.DroppedDown());
     EXPECT_FALSE(grid.EditorMode());
@@ -177,9 +178,9 @@ TEST_F(ComboTest, UpAndDownApplyAtOnceAndEscapeKeepsTheApplied) {
     cell.DropDown();
     cell.TrackKeyDown(vk::Down);
     EXPECT_EQ(Value(), "lb");
-    EXPECT_EQ(U8(editor.text), "lb");
+    EXPECT_EQ(U8(control.text), "lb");
     EXPECT_FALSE(cell.TrackKeyDown(vk::Escape));  // dispatched to the editor
-    editor.Key(vk::Escape);
+    control.Key(vk::Escape);
     EXPECT_FALSE(cell.DroppedDown());
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(Value(), "lb");
@@ -242,6 +243,15 @@ TEST_F(ComboTest, TheButtonTogglesTheList) {
     EXPECT_FALSE(cell.DroppedDown());
 }
 
+TEST_F(ComboTest, TheEditorEndsWhereTheButtonBegins) {
+    TKtComboBoxCell& cell = Enter();
+    GridChar(grid, u'x');
+    ASSERT_TRUE(editor.IsOpen());
+    EXPECT_EQ(editor.Bounds().Right, cell.ButtonRect().Left);
+    EXPECT_EQ(editor.Bounds().Left, grid.CellRect(kUnit, 2).Left + 1);
+    EXPECT_EQ(cell.TextRect().Right, cell.ButtonRect().Left);
+}
+
 TEST_F(ComboTest, TheListOpensBelowTheButtonOnTheScreen) {
     TKtComboBoxCell& cell = Enter();
     cell.DropDown();
@@ -278,16 +288,16 @@ TEST_F(ComboTest, TheListDoesNotOpenOnACellThatMayNotBeEdited) {
     grid.OnCellCanEdit = [](TKtCustomGrid&, TPoint, bool& a) { a = false; };
     cell.DropDown();
     EXPECT_FALSE(cell.DroppedDown());
-    PressKey(cell, vk::Return);
+    GridKeyDown(grid, vk::Return);
     EXPECT_FALSE(cell.DroppedDown());
 }
 
 TEST_F(ComboTest, ADropDownListOpensOnAnyPrintableKeyAndIgnoresDelete) {
     auto& cell = Enter(kList);
     cell.SetText(u"green");
-    EXPECT_TRUE(PressKey(cell, vk::Delete));
+    EXPECT_TRUE(GridKeyDown(grid, vk::Delete));
     EXPECT_EQ(Value(kList), "green");
-    EXPECT_TRUE(TypeChar(cell, u'x'));
+    EXPECT_TRUE(GridChar(grid, u'x'));
     ASSERT_TRUE(cell.DroppedDown());
     EXPECT_FALSE(grid.EditorMode());  // never a text editor
     EXPECT_EQ(Value(kList), "green");

@@ -20,7 +20,6 @@ class DataGridTest : public SheetsTest {
     DataGridTest() {
         grid.SetMeasurer(&measurer_);
         grid.SetView(&view);
-        grid.SetCellEditor(&editor);
         grid.SetColCount(8);
         grid.SetRowCount(10);
     }
@@ -28,7 +27,6 @@ class DataGridTest : public SheetsTest {
     std::string Show(int col, int row) { return U8(grid.GetCell(col, row).GetText()); }
 
     NullView view;
-    FakeEditor editor;
     TKtCustomDataGrid grid;
 };
 

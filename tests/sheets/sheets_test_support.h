@@ -1,20 +1,23 @@
 // Shared helpers of the data grid and sheet control tests: pinned regional
-// settings and text metrics, a repaint-recording view, and an in-place
-// editor that keeps its text, selection and clicks the way the editing
-// controller does.
+// settings and text metrics, a repaint-counting view, and a text control
+// without a window for the grid's editing controller (TKtEditor).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
 #include "grid/custom_grid.h"
+#include "grid/editor.h"
+#include "grid/editor_control.h"
+#include "grid/editor_keys.h"
 #include "grid/grid_host.h"
 #include "grid/grid_selection.h"
-#include "sheets/editor_access.h"
 
 namespace plu::testing {
 
@@ -26,76 +29,74 @@ class NullView : public IKtGridView {
     int repaints = 0;
 };
 
-// An editor that opens on the cell's edit text with everything selected,
-// commits through OnCompleteEdit and SetTextIfEditable, and hands typed
-// characters and keys to the cell's editor hooks as the real one does.
-class FakeEditor : public IKtCellEditor, public IKtCellEditorText {
+// Keeps text, selection and caret like a platform edit control and feeds
+// typed characters and keys through the controller's key protocol.
+class FakeEditControl : public TKtCellMaskEdit {
   public:
-    void Show(TKtCell& c) override {
-        cell = &c;
-        text = c.GetEditText();
-        selStart = 0;
-        selLength = static_cast<int>(text.size());
-        ++shows;
-    }
-    bool Hide(bool save, bool) override {
-        if (save && cell) {
-            if (!cell->Grid().RaiseCompleteEdit(cell->Pos(), text)) return false;
-            cell->SetTextIfEditable(text);
-        }
-        cell = nullptr;
-        return true;
-    }
-    void UpdateBounds() override {}
-    void CellGone(const TKtCell& c) override {
-        if (cell == &c) cell = nullptr;
-    }
+    WideString text;
+    int anchor = 0;
+    int caret = 0;
+    bool multiLine = false;
+    bool visible = false;
+    TRect bounds{};
+    std::vector<TPoint> clicks;
 
-    WideString EditText() const override { return text; }
-    void SetEditText(WideStringView value, int start, int length) override {
-        text = WideString(value);
-        selStart = start;
-        selLength = length;
+    WideString Text() const override { return text; }
+    void SetText(WideStringView t) override {
+        text = WideString(t);
+        anchor = caret = Length();
     }
-    void TypeReplacing(char16_t ch) override {
-        selStart = 0;
-        selLength = static_cast<int>(text.size());
-        Type(ch);
+    int SelStart() const override { return std::min(anchor, caret); }
+    int SelLength() const override { return std::abs(caret - anchor); }
+    int CaretPos() const override { return caret; }
+    void SetSelection(int start, int length) override {
+        anchor = std::clamp(start, 0, Length());
+        caret = std::clamp(start + length, 0, Length());
     }
+    void ReplaceSelection(WideStringView t) override {
+        const int start = SelStart();
+        text.replace(static_cast<size_t>(start), static_cast<size_t>(SelLength()), t);
+        anchor = caret = start + static_cast<int>(t.size());
+    }
+    void TypeChar(char16_t ch) override {
+        if (ch == 8) {
+            if (SelLength() == 0 && caret > 0) anchor = caret - 1;
+            ReplaceSelection(u"");
+        } else {
+            ReplaceSelection(WideString(1, ch));
+        }
+        if (Editor()) Editor()->ControlTextChanged();
+    }
+    bool MultiLine() const override { return multiLine; }
+    void SetMultiLine(bool on) override { multiLine = on; }
+    bool Visible() const override { return visible; }
+    void SetVisible(bool v) override { visible = v; }
+    TRect Bounds() const override { return bounds; }
+    void SetBounds(const TRect& b) override { bounds = b; }
+    void SetFont(const TFont&) override {}
+    void SetColor(TColor) override {}
+    void SetFocus() override {}
+    void Command(TKtEditCommand) override {}
     void ClickAt(int x, int y) override { clicks.push_back({x, y}); }
 
-    // The user types ch into the open editor: it replaces the selection,
-    // then the cell sees the character.
-    void Type(char16_t ch) {
-        text.replace(static_cast<size_t>(selStart), static_cast<size_t>(selLength), 1, ch);
-        selStart += 1;
-        selLength = 0;
-        if (cell) cell->EditorChar(ch);
+    // The user types into the focused control.
+    void Type(WideStringView chars) {
+        for (char16_t ch : chars) {
+            Editor()->ControlKeyPress(ch);
+            if (ch == 0) continue;
+            TypeChar(ch);
+            Editor()->ControlCharTaken(ch);
+        }
     }
-    void Type(std::u16string_view chars) {
-        for (char16_t ch : chars) Type(ch);
-    }
-    // A key pressed in the editor: first the cell's hook, then Enter
-    // commits (the grid's commit and move) and Escape cancels.
-    void Key(uint16_t key) {
-        if (!cell) return;
-        TKtCell* edited = cell;
-        edited->EditorKeyDown(key, {});
-        if (key == vk::Return)
-            edited->Grid().SetEditorMode(false);
-        else if (key == vk::Escape)
-            edited->CancelEdit();
-    }
+    // A key pressed in the focused control (Enter, Escape and the like go
+    // on to the grid through the controller).
+    void Key(uint16_t key, TShiftState shift = {}) { Editor()->ControlKeyDown(key, shift); }
     WideString Selected() const {
-        return text.substr(static_cast<size_t>(selStart), static_cast<size_t>(selLength));
+        return text.substr(static_cast<size_t>(SelStart()), static_cast<size_t>(SelLength()));
     }
 
-    TKtCell* cell = nullptr;
-    WideString text;
-    int selStart = 0;
-    int selLength = 0;
-    int shows = 0;
-    std::vector<TPoint> clicks;
+  private:
+    int Length() const { return static_cast<int>(text.size()); }
 };
 
 // Pinned settings for every test of this binary.
@@ -109,8 +110,16 @@ inline std::string U8(WideStringView text) {
     return WideToUtf8(text);
 }
 
-// A key pressed on the grid's current cell (the grid offers it to the cell
-// first); answers whether the cell consumed it.
+// A key pressed on the grid (the current cell sees it first).
+inline bool GridKeyDown(TKtCustomGrid& grid, uint16_t key, TShiftState shift = {}) {
+    return plu::GridKeyDown(grid, key, shift);
+}
+// A character typed on the grid (the current cell sees it first).
+inline bool GridChar(TKtCustomGrid& grid, char16_t ch) {
+    return plu::GridKeyPress(grid, ch);
+}
+
+// A key or character forwarded to one cell; true when the cell consumed it.
 inline bool PressKey(TKtCell& cell, uint16_t key, TShiftState shift = {}) {
     TKtKeyInput input;
     input.What = TKtKeyInput::Kind::KeyDown;
