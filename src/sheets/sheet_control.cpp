@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/events.h"
+#include "grid/editor.h"
 #include "grid/grid_selection.h"
 #include "sheets/sheet_errors.h"
 
@@ -20,6 +21,7 @@ TVexaSheetControl::TVexaSheetControl() {
 
 TVexaSheetControl::~TVexaSheetControl() {
     destroying_ = true;
+    EndPick();
     try {
         FreeAllSheets();
     } catch (...) {
@@ -79,6 +81,7 @@ TVexaGridSheet& TVexaSheetControl::AttachSheet(std::unique_ptr<TVexaGridSheet> s
 
 std::unique_ptr<TVexaGridSheet> TVexaSheetControl::DetachSheet(TVexaGridSheet& sheet) {
     if (sheet.control_ != this) return nullptr;
+    if (pick_.editing == &sheet || pick_.source == &sheet) EndPick();
     if (renameTab_ >= 0 && tabs_.Sheet(renameTab_) == &sheet) CancelRename();
     TVexaGridSheet* next = FindNextSheet(&sheet, true, true);
     if (sheet.tabShown_) HideTab(sheet);
@@ -117,6 +120,7 @@ void TVexaSheetControl::FreeAllSheets() {
 
 TVexaTakenSheets TVexaSheetControl::TakeSheets() {
     TVexaTakenSheets taken;
+    EndPick();
     taken.ActiveIndex = IndexOf(active_);
     if (renameTab_ >= 0) CancelRename();
     if (active_) {
@@ -239,10 +243,17 @@ void TVexaSheetControl::SetActiveSheet(TVexaGridSheet* sheet) {
         ScopeExit guard([this] { changingActive_ = false; });
         TVexaGridSheet* old = active_;
         if (sheet != old) {
-            // The old sheet gives up its edit first; a refused commit keeps it
-            // (a formula picking a reference from another sheet keeps editing).
-            if (old && old->control_ == this && old->EditorMode() &&
-                !old->Selection().ReferenceMode) {
+            // The old sheet gives up its edit first; a refused commit keeps it.
+            // A formula picking a reference keeps editing: the new sheet feeds
+            // it, until the editing sheet is active again.
+            TVexaGridSheet* picking = pick_.source == old ? pick_.editing : nullptr;
+            if (picking) {
+                EndPick();
+                if (sheet && sheet != picking && PicksReference(*picking))
+                    BeginPick(*picking, *sheet);
+            } else if (old && sheet && old->control_ == this && PicksReference(*old)) {
+                BeginPick(*old, *sheet);
+            } else if (old && old->control_ == this && old->EditorMode()) {
                 try {
                     old->SetEditorMode(false);
                 } catch (...) {
@@ -311,6 +322,41 @@ void TVexaSheetControl::ReportHandlerError() {
     std::exception_ptr error = pendingHandlerError_;
     pendingHandlerError_ = nullptr;
     if (!destroying_) std::rethrow_exception(error);
+}
+
+// ---- References from other sheets -----------------------------------------------------------
+
+bool TVexaSheetControl::PicksReference(const TVexaGridSheet& sheet) {
+    const TKtEditor* editor = EditorOf(sheet);
+    return sheet.EditorMode() && editor && editor->IsOpen() && editor->ReferenceMode();
+}
+
+void TVexaSheetControl::BeginPick(TVexaGridSheet& editing, TVexaGridSheet& source) {
+    EndPick();
+    pick_.editing = &editing;
+    pick_.source = &source;
+    pick_.sourceEditor = source.CellEditor();
+    source.SetCellEditor(&pick_);
+    source.Selection().ReferenceMode = true;
+}
+
+void TVexaSheetControl::EndPick() {
+    if (!pick_.source) return;
+    pick_.source->Selection().ReferenceMode = false;
+    if (pick_.source->CellEditor() == &pick_) pick_.source->SetCellEditor(pick_.sourceEditor);
+    pick_.editing = pick_.source = nullptr;
+    pick_.sourceEditor = nullptr;
+}
+
+void TVexaSheetControl::TReferencePick::SelectionChanged(const TRect& rect) {
+    if (!editing || !source) return;
+    if (TKtEditor* editor = EditorOf(*editing)) editor->InsertReference(*source, rect, source->Caption());
+}
+
+bool TVexaSheetControl::SheetKeyDown(TVexaGridSheet& sheet, uint16_t key, TShiftState) {
+    if (!pick_.editing || pick_.source != &sheet || key != vk::Return) return false;
+    SetActiveSheet(pick_.editing);
+    return true;
 }
 
 // ---- Properties ---------------------------------------------------------------------------------

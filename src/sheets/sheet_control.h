@@ -146,6 +146,18 @@ class TVexaSheetControl {
     // Escape: nothing changes.
     void CancelRename();
 
+    // ---- Formula references from other sheets -----------------------------------------------
+    // While the editor of one sheet picks a cell reference for a formula,
+    // activating another sheet lets that sheet's selection feed the
+    // reference (preceded by its caption and "!"); the editing sheet stays
+    // in editing mode meanwhile.
+    // The sheet whose formula is picking from another sheet, else nullptr.
+    TVexaGridSheet* PickingSheet() const { return pick_.editing; }
+    // Keys of a sheet go here before the grid's own handling; Enter on the
+    // sheet that feeds a reference returns to the editing sheet (true: the
+    // key was taken).
+    bool SheetKeyDown(TVexaGridSheet& sheet, uint16_t key, TShiftState shift);
+
     // ---- Events of the control ------------------------------------------------------------
     std::function<void(TVexaSheetControl&)> OnChange;
     std::function<void(TVexaSheetControl&, TVexaGridSheet&)> OnNewSheet;
@@ -287,7 +299,27 @@ class TVexaSheetControl {
     // The formula context outlives every sheet (declared first, freed last).
     TKtSheetFormulaContext formulas_;
     std::vector<std::unique_ptr<TVexaGridSheet>> owned_;
+
+    // Stands in as the cell editor of the sheet that feeds a reference: its
+    // selection changes go to the editing sheet's editor.
+    class TReferencePick : public IKtCellEditor {
+      public:
+        void Show(TKtCell&) override {}
+        bool Hide(bool, bool) override { return true; }
+        void UpdateBounds() override {}
+        void SelectionChanged(const TRect& rect) override;
+
+        TVexaGridSheet* editing = nullptr;
+        TVexaGridSheet* source = nullptr;
+        IKtCellEditor* sourceEditor = nullptr;
+    };
+    // The old active sheet picks a reference: the new one feeds it.
+    void BeginPick(TVexaGridSheet& editing, TVexaGridSheet& source);
+    void EndPick();
+    static bool PicksReference(const TVexaGridSheet& sheet);
+
     TKtTabControlStrings tabs_;
+    TReferencePick pick_;
     TVexaGridSheet* active_ = nullptr;
     int tabIndex_ = -1;
     int tabSyncLock_ = 0;

@@ -495,3 +495,80 @@ TEST_F(SheetMenuTest, FreezingLocksTheViewAtTheCurrentCellAndBack) {
 
 }  // namespace
 }  // namespace plu::testing
+
+namespace plu::testing {
+namespace {
+
+// Two worksheets, each with its editing controller, as the shell sets them up.
+class CrossSheetReferenceTest : public SheetsTest {
+  protected:
+    CrossSheetReferenceTest() {
+        control.SetSheetBaseName(u"Sheet");
+        for (int i = 0; i < 2; ++i) {
+            control.AddSheet();
+            TVexaGridSheet& sheet = control.Sheets(i);
+            sheet.SetMeasurer(&measurer_);
+            editors[i] = std::make_unique<TKtEditor>(sheet);
+            editors[i]->SetDefaultControl(&controls[i]);
+        }
+        control.ActivateSheet(0);
+    }
+    ~CrossSheetReferenceTest() override {
+        for (auto& editor : editors) editor.reset();
+    }
+    TVexaSheetControl control;
+    FakeEditControl controls[2];
+    std::unique_ptr<TKtEditor> editors[2];
+};
+
+TEST_F(CrossSheetReferenceTest, AnotherSheetsSelectionFeedsAFormulaAndEnterReturns) {
+    TVexaGridSheet& first = control.Sheets(0);
+    TVexaGridSheet& second = control.Sheets(1);
+    second.GetCell(2, 3).SetText(u"5");
+    first.SelectRange(2, 1, 2, 1);
+    GridChar(first, u'=');
+    controls[0].Type(u"1+");
+    ASSERT_TRUE(editors[0]->ReferenceMode());
+
+    control.ActivateSheet(1);
+    EXPECT_EQ(control.PickingSheet(), &first);
+    EXPECT_TRUE(first.EditorMode());  // the formula is still being typed
+    second.SelectRange(2, 3, 2, 3);
+    EXPECT_EQ(U8(controls[0].text), "=1+Sheet2!B3");
+    second.SelectRange(1, 1, 1, 1);  // another pick replaces the reference
+    EXPECT_EQ(U8(controls[0].text), "=1+Sheet2!A1");
+    second.SelectRange(2, 3, 2, 3);
+
+    EXPECT_FALSE(control.SheetKeyDown(first, vk::Return, {}));
+    EXPECT_TRUE(control.SheetKeyDown(second, vk::Return, {}));
+    EXPECT_EQ(control.ActiveSheet(), &first);
+    EXPECT_EQ(control.PickingSheet(), nullptr);
+    EXPECT_EQ(EditorOf(second), editors[1].get());  // the sheet's own editor is back
+    EXPECT_FALSE(second.Selection().ReferenceMode);
+    controls[0].Key(vk::Return);
+    EXPECT_EQ(U8(first.GetCell(2, 1).GetText()), "6");
+    EXPECT_EQ(U8(first.GetCell(2, 1).GetText(false)), "=1+Sheet2!B3");
+}
+
+TEST_F(CrossSheetReferenceTest, LeavingASheetWithAPlainEditCommitsIt) {
+    TVexaGridSheet& first = control.Sheets(0);
+    first.SelectRange(1, 1, 1, 1);
+    GridChar(first, u'7');
+    control.ActivateSheet(1);
+    EXPECT_FALSE(first.EditorMode());
+    EXPECT_EQ(U8(first.GetCell(1, 1).GetText()), "7");
+    EXPECT_EQ(control.PickingSheet(), nullptr);
+    // A refused commit keeps the sheet with its edit.
+    control.ActivateSheet(0);
+    first.OnCompleteEditW = [](TKtCustomGrid&, TPoint, bool& accept, const WideString&) {
+        accept = false;
+    };
+    GridChar(first, u'8');
+    control.ActivateSheet(1);
+    EXPECT_EQ(control.ActiveSheet(), &first);
+    EXPECT_TRUE(first.EditorMode());
+    first.OnCompleteEditW = nullptr;
+}
+
+}  // namespace
+}  // namespace plu::testing
