@@ -1,8 +1,10 @@
 // The formula engine on large sheets: a chain of 100,000 formulas, each
 // reading the cell above it, recalculated after its first input changes;
 // 100,000 independent formulas over one input; compiling; a SUM over a
-// long range. The sheet behind the grid services is a dense column store,
-// so the figures are the engine's own.
+// long range. The first benchmarks run behind a dense column store, so the
+// figures are the engine's own; the BM_Grid ones do the same through the
+// cells of a grid (entering the formulas, and the grid's dependents finding
+// and recalculating what a change reaches).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -135,14 +137,17 @@ void BM_SumOfTenThousandCells(benchmark::State& state) {
 }
 BENCHMARK(BM_SumOfTenThousandCells)->Unit(benchmark::kMicrosecond);
 
-// Through the cells of a grid: n formulas =$A$1*2+k in column B, then A1
-// changes and the grid's dependents list recalculates every one of them.
+// ---- Through the cells of a grid ------------------------------------------------------------
+// The same work through real grid cells: typed texts become formulas, the
+// grid's dependents index finds what a change reaches and recalculates it in
+// dependency order.
+
 class FormulaGrid : public TKtCustomGrid {
 public:
     explicit FormulaGrid(int rows) {
         SetOptionsEx(OptionsEx().With(TGridOptionEx::goxSupportFormula));
         SetColCount(3);
-        SetRowCount(rows + 1);
+        SetRowCount(rows + 2);
     }
     std::unique_ptr<IKtFormula> CreateFormula(TKtValue& owner, WideStringView text,
                                               const IKtFormula* old) override {
@@ -151,16 +156,76 @@ public:
     TKtDataGridFormulas formulas{*this};
 };
 
-void BM_GridDependentsOfOneInput(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    FormulaGrid grid(n);
+// Grid cells of the chain: A1 = 1, A(n) = A(n-1)+1 (grid column 1, rows 1 ... n).
+void EnterChain(FormulaGrid& grid, int n) {
+    grid.GetCell(1, 1).SetText(u"1");
+    for (int row = 2; row <= n; ++row) grid.GetCell(1, row).SetText(u"=A" + IntToWide(row - 1) + u"+1");
+}
+
+// B(k) = $A$1*2+k for k = 1 ... n, over the input A1.
+void EnterIndependent(FormulaGrid& grid, int n) {
     grid.GetCell(1, 1).SetText(u"1");
     for (int row = 1; row <= n; ++row) grid.GetCell(2, row).SetText(u"=$A$1*2+" + IntToWide(row));
-    int input = 1;
-    for (auto _ : state) grid.GetCell(1, 1).SetText(IntToWide(++input));
-    state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_GridDependentsOfOneInput)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// Typing the whole chain, each formula calculated as it is entered (freeing
+// the grid afterwards is not timed).
+void BM_GridChainEnter(benchmark::State& state) {
+    for (auto _ : state) {
+        auto grid = std::make_unique<FormulaGrid>(kCount);
+        EnterChain(*grid, kCount);
+        benchmark::DoNotOptimize(grid->GetCell(1, kCount).GetAsFloat());
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_GridChainEnter)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The first input of the chain changes: 99,999 formulas recalculated, each
+// after the one it reads.
+void BM_GridChainRecalculate(benchmark::State& state) {
+    FormulaGrid grid(kCount);
+    EnterChain(grid, kCount);
+    TKtCell& input = grid.GetCell(1, 1);
+    TKtCell& last = grid.GetCell(1, kCount);
+    int value = 1;
+    for (auto _ : state) {
+        input.SetText(IntToWide(++value));
+        if (last.GetAsFloat() != value + kCount - 1) state.SkipWithError("the chain's end is wrong");
+    }
+    state.SetItemsProcessed(state.iterations() * (kCount - 1));
+}
+BENCHMARK(BM_GridChainRecalculate)->Unit(benchmark::kMillisecond);
+
+void BM_GridIndependentEnter(benchmark::State& state) {
+    for (auto _ : state) {
+        auto grid = std::make_unique<FormulaGrid>(kCount);
+        EnterIndependent(*grid, kCount);
+        benchmark::DoNotOptimize(grid->GetCell(2, kCount).GetAsFloat());
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_GridIndependentEnter)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The one input changes: its 100,000 dependents recalculated.
+void BM_GridIndependentRecalculate(benchmark::State& state) {
+    FormulaGrid grid(kCount);
+    EnterIndependent(grid, kCount);
+    TKtCell& input = grid.GetCell(1, 1);
+    TKtCell& last = grid.GetCell(2, kCount);
+    int value = 1;
+    for (auto _ : state) {
+        input.SetText(IntToWide(++value));
+        if (last.GetAsFloat() != value * 2 + kCount) state.SkipWithError("a dependent is wrong");
+    }
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_GridIndependentRecalculate)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace plu

@@ -1,6 +1,8 @@
 // The compiler and evaluator a grid (or every worksheet of a sheet control)
 // uses: the standard functions, a list of defined names, and the user
-// function list of its owner, searched before the standard functions.
+// function list of its owner, searched before the standard functions. It
+// also holds the dependents registry of the grids that use it, so that
+// formulas of one worksheet follow the cells of another.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include "formulas/formula_value.h"
 #include "formulas/function_list.h"
 #include "formulas/name_list.h"
+#include "grid/dependencies.h"
 
 namespace plu {
 
@@ -47,10 +50,15 @@ public:
     };
     CalcState& State() const { return state_; }
 
+    // The registry the grids using this context share (see
+    // grid/dependencies.h); a grid joins it with its first formula.
+    TKtDependencies& Dependencies() const { return dependencies_; }
+
 private:
     TKtUserFunctionList* userFunctions_;
     TKtFormulaNameList names_;
     mutable CalcState state_;
+    mutable TKtDependencies dependencies_;
 };
 
 }  // namespace plu

@@ -30,7 +30,9 @@ TKtCellData DataOf(const TKtCell& cell) {
 
 }  // namespace
 
-TKtDataGridFormulas::TKtDataGridFormulas(TKtCustomGrid& grid) : grid_(grid) {}
+TKtDataGridFormulas::TKtDataGridFormulas(TKtCustomGrid& grid) : grid_(grid) {
+    grid_.Dependents().Share(&calc_.Dependencies());
+}
 
 TKtDataGridFormulas::~TKtDataGridFormulas() = default;
 
@@ -86,11 +88,18 @@ TKtFormulaRef TKtDataGridFormulas::ToGridRef(const TKtFormulaReference& ref) con
     out.Col2 = std::min(ref.Rect.Right + fc, kMaxGridCols - 1);
     out.Row2 = std::min(ref.Rect.Bottom + fr, kMaxGridRows - 1);
     out.SheetIndex = ref.Sheet;
+    out.Grid = SheetGrid(ref.Sheet);
     return out;
 }
 
 std::unique_ptr<IKtFormula> TKtDataGridFormulas::CreateFormula(TKtValue&, WideStringView text,
                                                                const IKtFormula* old) {
+    // A worksheet takes its sheet control's context once attached; its
+    // formulas then follow the other sheets' cells.
+    if (TKtGridCalcExpress* engine = CalcExpress()) {
+        TKtDependencies& shared = engine->Dependencies();
+        if (&grid_.Dependents().Registry() != &shared) grid_.Dependents().Share(&shared);
+    }
     auto formula = std::make_unique<TKtCellFormula>(*this);
     // A copy takes the source's compiled form when it is ours and unchanged;
     // anything else is compiled from its text.
@@ -149,6 +158,14 @@ void TKtCellFormula::Recalculate() {
     } catch (const Exception&) {
         // Remembered by the item; the cell shows "#VALUE!".
     }
+}
+
+bool TKtCellFormula::MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) {
+    auto* service = dynamic_cast<TKtDataGridFormulas*>(item_.Owner());
+    if (!service) return false;
+    const TKtAxisEdit data = edit.ToData();
+    if (data.IsIdentity()) return false;
+    return item_.MoveReferences([&](int sheet) { return service->NamesGrid(sheet, grid); }, data);
 }
 
 std::vector<TKtFormulaRef> TKtCellFormula::References() const {

@@ -31,14 +31,18 @@ public:
     TKtUserFunctionList& UserFunctions() { return userFunctions_; }
 
     // The grid's CreateFormula: compiles `text` into a formula object for
-    // `owner`; a compile error raises.
+    // `owner`; a compile error raises. The grid takes part in the dependents
+    // registry of the formula context in use.
     std::unique_ptr<IKtFormula> CreateFormula(TKtValue& owner, WideStringView text, const IKtFormula* old);
     // The grid's Calculate: RecalculateAll, then repaint.
     void Calculate();
 
     // A reference of a formula of this grid in grid coordinates of the sheet
-    // it names (rows and columns of an open range end at the grid's limits).
+    // it names (rows and columns of an open range end at the grid's limits),
+    // with that sheet's grid when it exists.
     TKtFormulaRef ToGridRef(const TKtFormulaReference& ref) const;
+    // Whether sheet index `sheet` of a reference (-1: this grid) names grid.
+    bool NamesGrid(int sheet, const TKtCustomGrid& grid) const { return SheetGrid(sheet) == &grid; }
 
     TKtGridCalcExpress* CalcExpress() const override;
     bool ReadCell(int sheet, int col, int row, TKtCellData& out) override;
@@ -83,9 +87,12 @@ public:
     // leave the failure to show as "#VALUE!" instead of failing the change
     // of the other cell.
     void Recalculate() override;
+    void Invalidate() override { item_.Invalidate(); }
     void Shift(int deltaCol, int deltaRow) override { item_.Shift(deltaCol, deltaRow); }
     std::vector<TKtFormulaRef> References() const override;
-    void ReferenceDestroyed(TKtValue&) override { item_.Invalidate(); }
+    // The edit in the data coordinates of that grid, applied to every
+    // reference that names it (see TKtGridFormulaItem::MoveReferences).
+    bool MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) override;
 
 private:
     // A failed calculation is not retried by reads until something changes.

@@ -179,15 +179,24 @@ void TKtGridFormulaItem::CalculateOperandsFirst(TKtGridFormulaItem& first, uint6
     }
 }
 
-// The outermost calculation. The operands are calculated first; anything
-// still missing is calculated on the stack up to kMaxCalculationNesting
-// levels, and a deeper one is handed back here, calculated from the work
-// list, and the formula that needed it evaluated again. Every item below the
-// top of the list waits for the one above it, so meeting a waiting item
-// again is a cycle.
+// The outermost calculation. Operands still missing are calculated on the
+// stack up to kMaxCalculationNesting levels; a deeper one is handed back
+// here, the operands are calculated from the start of their chain, and what
+// is still missing is calculated from the work list before the formula that
+// needed it is evaluated again. Every item below the top of the list waits
+// for the one above it, so meeting a waiting item again is a cycle.
 void TKtGridFormulaItem::CalculateFrom(TKtGridFormulaItem& first) {
     auto& state = EngineOf(first.owner_).State();
     if (state.RecalculatingAll == 0) ++state.Pass;
+    // Mostly the operands are calculated already (the grid recalculates a
+    // change in dependency order) or only a few levels of them are not:
+    // evaluate at once. A long chain of uncalculated operands is calculated
+    // from its start instead, then the work list takes what is left.
+    try {
+        first.Evaluate();
+        return;
+    } catch (const DeferredCalculation&) {
+    }
     CalculateOperandsFirst(first, state.Pass);
     try {
         first.Evaluate();
@@ -327,6 +336,52 @@ std::vector<TKtFormulaReference> TKtGridFormulaItem::References() const {
         if (std::find(refs.begin(), refs.end(), r) == refs.end()) refs.push_back(r);
     }
     return refs;
+}
+
+bool TKtGridFormulaItem::MoveReferences(const std::function<bool(int)>& namesSheet, const TKtAxisEdit& edit) {
+    const bool rows = edit.Rows();
+    const int limit = rows ? kMaxFormulaRow : kMaxFormulaCol;
+    auto part = [rows](TKtCellRefPart& p) -> int32_t& { return rows ? p.Row : p.Col; };
+    bool changed = false;
+    for (TKtToken& t : tokens_.Tokens) {
+        if (!t.IsReference() || !namesSheet(t.Sheet)) continue;
+        int32_t& a = part(t.First);
+        bool ok = true;
+        if (t.Kind == TKtTokenKind::CellRef) {
+            const int now = edit.MapIndex(a);
+            ok = now >= 0 && now <= limit;
+            if (ok && now != a) {
+                a = now;
+                changed = true;
+            }
+        } else {
+            int32_t& b = part(t.Last);
+            if (a < 0 || b < 0) continue;  // open in this direction: the whole sheet
+            int lo = std::min(a, b);
+            int hi = std::max(a, b);
+            const TKtSpanFate fate = edit.MapSpan(lo, hi, false);
+            ok = fate != TKtSpanFate::Gone && lo >= 0 && hi <= limit;
+            if (ok && fate == TKtSpanFate::Moved) {
+                // The corner written first stays first.
+                if (a <= b) {
+                    a = lo;
+                    b = hi;
+                } else {
+                    a = hi;
+                    b = lo;
+                }
+                changed = true;
+            }
+        }
+        if (!ok) {
+            t.Kind = TKtTokenKind::Error;
+            t.Index = static_cast<int32_t>(TKtErrorCode::Ref);
+            t.Sheet = -1;
+            changed = true;
+        }
+    }
+    if (changed) Invalidate();
+    return changed;
 }
 
 void TKtGridFormulaItem::ReplaceReference(const TKtCellAddress& old, const TKtCellAddress& now) {

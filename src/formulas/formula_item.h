@@ -13,6 +13,7 @@
 #include "formulas/cell_reference.h"
 #include "formulas/formula_token.h"
 #include "formulas/formula_value.h"
+#include "grid/axis_edit.h"
 
 namespace plu {
 
@@ -78,6 +79,14 @@ public:
     void Shift(int columns, int rows);
     // The cells and ranges referred to, each once, in order of appearance.
     std::vector<TKtFormulaReference> References() const;
+    // Rows or columns were inserted, deleted or reordered in the sheets for
+    // which namesSheet(token sheet) answers true (edit in data coordinates,
+    // see grid/axis_edit.h): a cell reference follows its cell; a range
+    // moves, grows or shrinks with its rows (columns) and stays put when a
+    // reordering does not carry it whole; a reference whose cells were all
+    // deleted, or that would leave the sheet, becomes "#REF!". Open parts of
+    // a range ("A:B") stay open. False when nothing changed.
+    bool MoveReferences(const std::function<bool(int sheet)>& namesSheet, const TKtAxisEdit& edit);
     // Every single-cell reference to `old` refers to `now` instead, keeping
     // its "$" marks. A sheet of -1 and the owner's own index name the same sheet.
     void ReplaceReference(const TKtCellAddress& old, const TKtCellAddress& now);

@@ -45,7 +45,6 @@ TKtCell::~TKtCell() {
         ClearValue(true);
     } else {
         ClearValue(false);
-        NotifyDependentsOfDestruction();
     }
     grid.ForgetCell(*this);
     if (flags_ & kFlagHasSide) grid.DropCellSide(*this);
@@ -580,8 +579,8 @@ void TKtCell::SetFormula(WideStringView text) {
 }
 
 void TKtCell::Recalculated() {
-    ValueChanged();
-    if (!Grid().IsUpdating()) Invalidate();
+    Grid().CellValueChanged(*this);
+    Invalidate();
 }
 
 std::unique_ptr<IKtFormula> TKtCell::CreateFormula(WideStringView text, const IKtFormula* old) {
@@ -606,21 +605,22 @@ int TKtCell::GetSheetIndex() const {
 
 void TKtCell::ValueChanged() {
     TKtCustomGrid& grid = Grid();
-    if (!grid.IsUpdating()) TKtValue::ValueChanged();
+    grid.Dependents().Changed(*this);
     grid.CellValueChanged(*this);
+}
+
+std::vector<TKtCell*> TKtCell::Dependents() const {
+    return Grid().Dependents().WatchersAt(Col(), Row());
 }
 
 void TKtCell::RegisterReferences() {
     IKtFormula* formula = Formula();
     if (!formula) return;
-    TKtCustomGrid& grid = Grid();
-    for (const TKtFormulaRef& ref : formula->References())
-        if (ref.SheetIndex < 0 || ref.SheetIndex == grid.SheetIndex()) grid.WatchRange(*this, ref);
+    Grid().Dependents().Register(*this, formula->References());
 }
 
 void TKtCell::UnregisterReferences() {
-    TKtValue::UnregisterReferences();
-    Grid().UnwatchRanges(*this);
+    Grid().Dependents().Unregister(*this);
 }
 
 }  // namespace plu

@@ -7,9 +7,9 @@
 // Memory: a plain cell is 40 bytes (64-bit: vtable, value word, kind/flags/
 // column word, row list, style). Its style and font are created on first
 // change only: until then the cell uses the shared default style and follows
-// the grid's font (parent font). Comment, tag, hint, font, the dependency
-// lists and the extra object share one side record that the grid keeps for
-// the cells that use one.
+// the grid's font (parent font). Comment, tag, hint, font and the extra
+// object share one side record that the grid keeps for the cells that use
+// one. Formula links live with the grid (TKtGridDependents), by position.
 #pragma once
 
 #include <memory>
@@ -30,8 +30,7 @@ class TKtCustomGrid;
 class TKwGridRow;
 
 // The rarely used parts of a cell; the grid keeps one for each cell that
-// needs it (a font of its own, a comment, tag or hint, formula links, an
-// extra object).
+// needs it (a font of its own, a comment, tag or hint, an extra object).
 struct TKtCellSide : TKtValueSide {
     std::unique_ptr<TFont> font;
     WideString comment;
@@ -71,8 +70,9 @@ class TKtCell : public TKtValue {
   public:
     // Init: stores the row list and column; style and font start shared.
     TKtCell(TKwGridRow& row, int col);
-    // Clears the value (unregistering a formula and telling dependents, unless
-    // the grid is being destroyed) and clears the grid's references to it.
+    // Clears the value (unregistering a formula unless the grid is being
+    // destroyed) and clears the grid's references to it. The operation that
+    // frees cells recalculates the formulas that read them.
     ~TKtCell() override;
 
     static const TKtCellClass& Class();
@@ -226,6 +226,8 @@ class TKtCell : public TKtValue {
     void SetAsDateTime(TDateTime value) override;
     // Recalculates at once unless the grid is updating.
     void SetFormula(WideStringView text) override;
+    // OnCellValueChanged, then repaint unless updating (the formulas reading
+    // this cell are being recalculated by the same pass).
     void Recalculated() override;
     std::unique_ptr<IKtFormula> CreateFormula(WideStringView text, const IKtFormula* old) override;
     void FreeFormula(std::unique_ptr<IKtFormula> formula) override;
@@ -234,7 +236,11 @@ class TKtCell : public TKtValue {
     int GetDataCol() const override;
     int GetDataRow() const override;
     int GetSheetIndex() const override;
+    // The formulas reading this cell are recalculated (at the outermost
+    // EndUpdate while the grid is updating), then OnCellValueChanged.
     void ValueChanged() override;
+    // The formula cells (of any sheet) whose references cover this cell.
+    std::vector<TKtCell*> Dependents() const;
     // Registers the formula again with what it refers to now (after the
     // formula engine moved its references).
     void RefreshReferences() {

@@ -31,6 +31,7 @@ TKtCustomGrid::TKtCustomGrid() {
     rowHeights_->SetRowCount(rowCount_);
     classManager_ = std::make_unique<TCellClassManager>(*this);
     selection_ = std::make_unique<TKtGridSelection>(*this);
+    dependents_ = std::make_unique<TKtGridDependents>(*this);
     colWidths_->SetSize(0, defaultFixedColWidth_);
 }
 
@@ -42,12 +43,14 @@ TKtCustomGrid::~TKtCustomGrid() {
             // A refused or failing commit cannot stop the grid from going.
         }
     }
+    // Links with formulas of other grids end before any cell goes, so the
+    // cells need not unregister one by one.
+    dependents_->Detach();
     destroying_ = true;
     editorMode_ = false;
     editingCell_ = captureCell_ = pressedCell_ = nullptr;
     // Cells go first, while everything they may look at still exists.
     cells_.reset();
-    watches_.Clear();
 }
 
 // ---- Hooks -------------------------------------------------------------------------
@@ -85,6 +88,7 @@ void TKtCustomGrid::SetColCount(int value) {
         columns_->SetCount(value);
         classManager_->Infos().DeleteColumns(value, old - value);
         merged_.DeleteCols(value, old - value);
+        dependents_->CellsRemoved({value, 0, old, kMaxGridRows});
     }
     colCount_ = value;
     ClipScrollPosition();
@@ -107,6 +111,7 @@ void TKtCustomGrid::SetRowCount(int value) {
         for (auto it = pendingRowFits_.begin(); it != pendingRowFits_.end();)
             it = *it >= value ? pendingRowFits_.erase(it) : std::next(it);
         if (topRow_ >= value) topRow_ = std::max(viewLockRow_, topRow_ - (old - value));
+        dependents_->CellsRemoved({0, value, kMaxGridCols, old});
     }
     rowCount_ = value;
     rowHeights_->SetRowCount(value);
@@ -167,7 +172,6 @@ TKtCell& TKtCustomGrid::GetCell(int col, int row) {
     list->Put(col, created.release());
     cell->Initialize();
     cell->FontChanged();
-    watches_.ForEachAt(col, row, [cell](TKtValue& value) { value.LinkPrecedent(*cell); });
     if (OnCellCreated) OnCellCreated(*cell);
     return *cell;
 }
@@ -325,6 +329,8 @@ void TKtCustomGrid::SetDefaultFixedRowHeight(int value) {
 void TKtCustomGrid::EndUpdate() {
     if (updateCount_ == 0) return;
     if (--updateCount_ > 0) return;
+    // Formulas first: their results decide the row heights fitted below.
+    dependents_->Flush();
     std::vector<int> rows(pendingRowFits_.begin(), pendingRowFits_.end());
     pendingRowFits_.clear();
     if (autoRowHeight_) {
@@ -573,9 +579,16 @@ void TKtCustomGrid::ClearContents() {
     for (int r = 0; r < fixedRowCount_; ++r)
         if (defaultFixedRowHeight_ != DefaultRowHeight())
             rowHeights_->SetHeight(r, defaultFixedRowHeight_);
+    dependents_->CellsRemoved({0, 0, kMaxGridCols, kMaxGridRows});
     selection_->Validate();
     ScrollBars(true, true);
     InvalidateGrid();
+}
+
+void TKtCustomGrid::SetSheetIndex(int index) {
+    if (index == sheetIndex_) return;
+    sheetIndex_ = index;
+    dependents_->SheetIndexChanged();
 }
 
 int TKtCustomGrid::AddPicture(const TKtPicture& picture) {
@@ -657,7 +670,7 @@ void TKtCustomGrid::ForgetCell(const TKtCell& cell) {
     }
     if (captureCell_ == &cell) captureCell_ = nullptr;
     if (pressedCell_ == &cell) pressedCell_ = nullptr;
-    watches_.RemoveAll(cell);
+    if (!destroying_) dependents_->Forget(cell);
 }
 
 void TKtCustomGrid::ReclassCell(TKtCell& old) {
@@ -679,7 +692,6 @@ void TKtCustomGrid::ReclassCell(TKtCell& old) {
     fresh.SetTag(old.Tag());
     fresh.SetHint(old.Hint());
     fresh.SetExtraObject(old.TakeExtraObject());
-    old.TransferDependentsTo(fresh);
     holder.reset();
 }
 
@@ -704,31 +716,6 @@ void TKtCustomGrid::CellValueChanged(TKtCell& cell) {
     inValueChanged_ = true;
     ScopeExit done([this] { inValueChanged_ = false; });
     OnCellValueChanged(cell);
-}
-
-// ---- Formula dependencies -----------------------------------------------------------------------
-
-void TKtCustomGrid::WatchRange(TKtValue& value, const TKtFormulaRef& ref) {
-    auto col = [](int c) { return std::clamp(c, 0, kMaxGridCols - 1); };
-    auto row = [](int r) { return std::clamp(r, 0, kMaxGridRows - 1); };
-    const TRect rect =
-        TRect::FromCorners(col(ref.Col1), row(ref.Row1), col(ref.Col2), row(ref.Row2));
-    watches_.Add(value, rect);
-    const int c1 = std::max(rect.Left, 0);
-    const int r1 = std::max(rect.Top, 0);
-    const int r2 = std::min(rect.Bottom, cells_->Length()) - 1;
-    for (int r = r1; r <= r2; ++r) {
-        TKwGridRow* list = cells_->Get(r);
-        if (!list) continue;
-        list->ForAllInRange(c1, rect.Right - 1, [&](int, TKtSparseList::Item item) {
-            value.LinkPrecedent(*reinterpret_cast<TKtCell*>(item));
-            return 0;
-        });
-    }
-}
-
-void TKtCustomGrid::UnwatchRanges(TKtValue& value) {
-    watches_.RemoveAll(value);
 }
 
 // ---- Events

@@ -28,6 +28,7 @@
 #include "grid/cell.h"
 #include "grid/cell_class.h"
 #include "grid/cell_store.h"
+#include "grid/dependencies.h"
 #include "grid/grid_column.h"
 #include "grid/grid_host.h"
 #include "grid/grid_row.h"
@@ -35,7 +36,6 @@
 #include "grid/grid_types.h"
 #include "grid/merged_areas.h"
 #include "grid/name_objects.h"
-#include "grid/range_watches.h"
 #include "grid/sparse_list.h"
 
 namespace plu {
@@ -118,8 +118,7 @@ class TKtCustomGrid {
     const TKtCellClass& CellClassAt(int col, int row) const {
         return classManager_->CellClassAt(col, row);
     }
-    // Called whenever the store creates a cell (after the grid registered
-    // the formulas watching that position); the formula engine may hook here.
+    // Called whenever the store creates a cell.
     std::function<void(TKtCell&)> OnCellCreated;
 
     // ---- Sizes ---------------------------------------------------------------------
@@ -343,7 +342,8 @@ class TKtCustomGrid {
     void SetEvenRowColor(TColor color);
     // The index of this grid in its sheet control, -1 for a lone grid.
     int SheetIndex() const { return sheetIndex_; }
-    void SetSheetIndex(int index) { sheetIndex_ = index; }
+    // A changed index renews the references of formulas to other sheets.
+    void SetSheetIndex(int index);
 
     // ---- Contents -----------------------------------------------------------------------------
     // Removes every cell, merged area, width and height, restores the default
@@ -368,12 +368,11 @@ class TKtCustomGrid {
     void InvalidateCol(int col);
     void InvalidateRow(int row);
 
-    // ---- Formula dependencies
-    // ---------------------------------------------------------------------- A formula value
-    // watches an inclusive rectangle: every cell existing there now and every cell created there
-    // later gets it as a dependent.
-    void WatchRange(TKtValue& value, const TKtFormulaRef& ref);
-    void UnwatchRanges(TKtValue& value);
+    // ---- Formula dependencies ----------------------------------------------------------------
+    // The positions of this grid that formulas watch, and the recalculation
+    // of formulas when cells change (see dependencies.h).
+    TKtGridDependents& Dependents() { return *dependents_; }
+    const TKtGridDependents& Dependents() const { return *dependents_; }
 
     // ---- Called by cells
     // ------------------------------------------------------------------------- A cell's value
@@ -487,7 +486,7 @@ class TKtCustomGrid {
     std::vector<TKtPicture> pictures_;
     std::unordered_map<const TKtCell*, std::unique_ptr<TKtCellSide>> cellSides_;
 
-    TKtRangeWatches watches_;
+    std::unique_ptr<TKtGridDependents> dependents_;
 
     ITextMeasurer* measurer_ = nullptr;  // nullptr: the default FreeType measurer
     IKtGridView* view_ = nullptr;

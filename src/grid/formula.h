@@ -2,8 +2,9 @@
 // IKtFormula; the grid only creates it from text (through the grid's
 // CreateFormula hook, which the formula engine installs), asks it for its
 // result and source text, tells it to recalculate, to shift its relative
-// references when a formula is copied, and reads the cells and ranges it
-// refers to so that the referenced cells can recalculate it when they change.
+// references when a formula is copied and to let its references follow
+// inserted, deleted and moved rows and columns, and reads the cells and
+// ranges it refers to so that changes there recalculate it.
 #pragma once
 
 #include <memory>
@@ -13,18 +14,23 @@
 
 namespace plu {
 
+class TKtAxisEdit;
+class TKtCustomGrid;
 class TKtValue;
 
 enum class TKtFormulaResultKind : uint8_t { Number, String, Boolean };
 
-// A referenced cell or range, inclusive corners in grid coordinates.
-// SheetIndex -1 means the formula's own grid.
+// A referenced cell or range, inclusive corners in grid coordinates of the
+// grid it names. SheetIndex -1 means the formula's own grid; Grid is the grid
+// a sheet reference names (nullptr: the formula's own grid for SheetIndex -1
+// or its own index, else a sheet that does not exist).
 struct TKtFormulaRef {
     int Col1 = 0;
     int Row1 = 0;
     int Col2 = 0;
     int Row2 = 0;
     int SheetIndex = -1;
+    TKtCustomGrid* Grid = nullptr;
 
     bool IsCell() const { return Col1 == Col2 && Row1 == Row2; }
 };
@@ -41,12 +47,23 @@ class IKtFormula {
     // The source text without the leading "=".
     virtual WideString SourceText() const = 0;
 
+    // May raise when the formula cannot be calculated.
     virtual void Recalculate() = 0;
+    // Something the formula reads changed; a result read before the next
+    // Recalculate is worked out afresh (formulas that cache results).
+    virtual void Invalidate() {}
     // Moves the relative references by the distance between two cells.
     virtual void Shift(int deltaCol, int deltaRow) = 0;
     virtual std::vector<TKtFormulaRef> References() const = 0;
-    // A value this formula referred to is being destroyed.
-    virtual void ReferenceDestroyed(TKtValue& value) { (void)value; }
+    // Rows or columns of grid were inserted, deleted or reordered (edit in
+    // grid coordinates, see axis_edit.h): references naming that grid follow
+    // the cells they named; one whose cells were deleted becomes "#REF!".
+    // False when nothing changed.
+    virtual bool MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) {
+        (void)grid;
+        (void)edit;
+        return false;
+    }
 };
 
 }  // namespace plu

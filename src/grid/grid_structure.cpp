@@ -31,14 +31,15 @@ void TKtCustomGrid::InsertRows(int row, int count) {
     count = std::min(count, kMaxGridRows - rowCount_);
     if (count <= 0) return;
     SetEditorMode(false);
+    const int fixedBefore = fixedRowCount_;
     cells_->InsertRows(row, count);
     classManager_->Infos().InsertRows(row, count);
     merged_.InsertRows(row, count);
-    watches_.InsertRows(row, count);
     RemapRows(pendingRowFits_, [&](int r) { return r >= row ? r + count : r; });
     rowCount_ += count;
     rowHeights_->SetRowCount(rowCount_);
     if (row < fixedRowCount_) GrowFixedRows(row, count);
+    dependents_->StructureChanged(TKtAxisEdit::Insert(true, row, count, fixedBefore));
     ScrollBars(false, true);
     if (view_ && !IsUpdating()) {
         const TPoint p = selection_->Current();
@@ -54,10 +55,10 @@ void TKtCustomGrid::DeleteRows(int row, int count) {
     SetEditorMode(false);
     for (int r = row; r < row + count; ++r)
         if (RowHeights(r) == 0) --hiddenRowCount_;
+    const int fixedBefore = fixedRowCount_;
     cells_->DeleteRows(row, count);
     classManager_->Infos().DeleteRows(row, count);
     merged_.DeleteRows(row, count);
-    watches_.DeleteRows(row, count);
     RemapRows(pendingRowFits_, [&](int r) {
         if (r < row) return r;
         return r < row + count ? -1 : r - count;
@@ -65,6 +66,7 @@ void TKtCustomGrid::DeleteRows(int row, int count) {
     rowCount_ -= count;
     rowHeights_->SetRowCount(rowCount_);
     if (row < fixedRowCount_) GrowFixedRows(row, -std::min(count, fixedRowCount_ - row));
+    dependents_->StructureChanged(TKtAxisEdit::Delete(true, row, count, fixedBefore));
     ClipScrollPosition();
     if (!IsUpdating()) {
         selection_->Validate();
@@ -94,15 +96,16 @@ void TKtCustomGrid::InsertCols(int col, int count) {
     count = std::min(count, kMaxGridCols - colCount_);
     if (count <= 0) return;
     SetEditorMode(false);
+    const int fixedBefore = fixedColCount_;
     cells_->InsertColumns(col, count);
     colWidths_->ShiftItems(col, count);
     if (hiddenWidths_) hiddenWidths_->ShiftItems(col, count);
     classManager_->Infos().InsertColumns(col, count);
     columns_->ShiftItems(col, count);
     merged_.InsertCols(col, count);
-    watches_.InsertCols(col, count);
     colCount_ += count;
     if (col < fixedColCount_) GrowFixedCols(col, count);
+    dependents_->StructureChanged(TKtAxisEdit::Insert(false, col, count, fixedBefore));
     ScrollBars(true, false);
     if (view_ && !IsUpdating()) {
         const TPoint p = selection_->Current();
@@ -117,15 +120,16 @@ void TKtCustomGrid::DeleteCols(int col, int count) {
     SetEditorMode(false);
     for (int c = col; c < col + count; ++c)
         if (ColWidths(c) == 0) --hiddenColCount_;
+    const int fixedBefore = fixedColCount_;
     cells_->DeleteColumns(col, count);
     colWidths_->ShiftItems(col, -count);
     if (hiddenWidths_) hiddenWidths_->ShiftItems(col, -count);
     classManager_->Infos().DeleteColumns(col, count);
     columns_->ShiftItems(col, -count);
     merged_.DeleteCols(col, count);
-    watches_.DeleteCols(col, count);
     colCount_ -= count;
     if (col < fixedColCount_) GrowFixedCols(col, -std::min(count, fixedColCount_ - col));
+    dependents_->StructureChanged(TKtAxisEdit::Delete(false, col, count, fixedBefore));
     ClipScrollPosition();
     if (!IsUpdating()) {
         selection_->Validate();
@@ -153,12 +157,10 @@ void TKtCustomGrid::MoveRow(int from, int to) {
     SetEditorMode(false);
     cells_->MoveRow(from, to);
     classManager_->Infos().MoveRow(from, to);
-    RemapRows(pendingRowFits_, [&](int r) {
-        if (r == from) return to;
-        if (from < to && r > from && r <= to) return r - 1;
-        if (to < from && r >= to && r < from) return r + 1;
-        return r;
-    });
+    const TKtAxisEdit edit = TKtAxisEdit::Move(true, from, to, fixedRowCount_);
+    RemapRows(pendingRowFits_, [&](int r) { return edit.MapIndex(r); });
+    InvalidateCells(merged_.Reorder(edit));
+    dependents_->StructureChanged(edit);
     InvalidateRow(from);
     InvalidateRow(to);
 }
@@ -171,6 +173,9 @@ void TKtCustomGrid::MoveCol(int from, int to) {
     if (hiddenWidths_) hiddenWidths_->Move(from, to);
     columns_->Move(from, to);
     classManager_->Infos().MoveColumn(from, to);
+    const TKtAxisEdit edit = TKtAxisEdit::Move(false, from, to, fixedColCount_);
+    merged_.Reorder(edit);
+    dependents_->StructureChanged(edit);
     InvalidateGrid();
 }
 
@@ -179,6 +184,9 @@ void TKtCustomGrid::ExchangeRows(int a, int b) {
     if (cells_->Get(a) || cells_->Get(b)) cells_->Exchange(a, b);
     classManager_->Infos().ExchangeRows(a, b);
     RemapRows(pendingRowFits_, [&](int r) { return r == a ? b : (r == b ? a : r); });
+    const TKtAxisEdit edit = TKtAxisEdit::Exchange(true, a, b, fixedRowCount_);
+    InvalidateCells(merged_.Reorder(edit));
+    dependents_->StructureChanged(edit);
     if (!IsUpdating()) {
         InvalidateRow(a);
         InvalidateRow(b);
@@ -286,6 +294,9 @@ void TKtCustomGrid::ApplyRowPermutation(int from, const std::vector<int>& order)
     RemapRows(pendingRowFits_, [&](int r) {
         return r >= from && r < from + n ? target[static_cast<size_t>(r - from)] : r;
     });
+    const TKtAxisEdit edit = TKtAxisEdit::Permute(true, from, std::move(target), fixedRowCount_);
+    merged_.Reorder(edit);
+    dependents_->StructureChanged(edit);
 }
 
 // ---- Merged areas ---------------------------------------------------------------------------

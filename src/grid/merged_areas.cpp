@@ -140,4 +140,30 @@ void TKtMergedAreas::DeleteCols(int col, int count) {
     }
 }
 
+TRect TKtMergedAreas::Reorder(const TKtAxisEdit& edit) {
+    if (edit.Kind() != TKtAxisEditKind::Permute || edit.IsIdentity()) return {};
+    TRect touched{};
+    for (size_t i = areas_.size(); i-- > 0;) {
+        TRect& r = areas_[i].Rect;
+        int lo = edit.Rows() ? r.Top : r.Left;
+        int hi = (edit.Rows() ? r.Bottom : r.Right) - 1;
+        const TKtSpanFate fate = edit.MapSpan(lo, hi);
+        if (fate == TKtSpanFate::Kept) continue;
+        touched = touched.Union(r);
+        if (fate != TKtSpanFate::Moved) {
+            areas_.erase(areas_.begin() + static_cast<long>(i));
+            continue;
+        }
+        if (edit.Rows()) {
+            r.Top = lo;
+            r.Bottom = hi + 1;
+        } else {
+            r.Left = lo;
+            r.Right = hi + 1;
+        }
+        touched = touched.Union(r);
+    }
+    return touched;
+}
+
 }  // namespace plu

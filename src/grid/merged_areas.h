@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "grid/axis_edit.h"
 #include "grid/grid_types.h"
 
 namespace plu {
@@ -52,6 +53,13 @@ class TKtMergedAreas {
     void DeleteRows(int row, int count);
     void InsertCols(int col, int count);
     void DeleteCols(int col, int count);
+    // Rows (columns) reordered by a move, an exchange or a sort: an area
+    // whose rows (columns) all move by one distance moves with them; an area
+    // the reordering tears apart (some of its rows leave, others come in) is
+    // removed, so no moved cell hides under it and areas never overlap;
+    // areas that only see their inside reordered stay. Returns the union of
+    // the old and new rectangles of the areas that moved or went.
+    TRect Reorder(const TKtAxisEdit& edit);
 
   private:
     std::vector<TUnion> areas_;

@@ -4,136 +4,99 @@
 
 namespace plu {
 
-void TKtRangeWatches::Add(TKtValue& value, const TRect& rect) {
-    TRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), rect.Right, rect.Bottom};
-    if (r.IsEmpty()) return;
-    const auto id = static_cast<uint32_t>(watches_.size());
-    watches_.push_back({&value, r, true});
-    byValue_[&value].push_back(id);
-    Index(id);
-}
-
-void TKtRangeWatches::Index(uint32_t id) {
-    const TRect& r = watches_[id].rect;
-    if (r.Height() > kMaxBandedRows) {
-        wide_.push_back(id);
-        return;
+int TKtRangeWatches::LevelFor(const TRect& r) {
+    for (int level = 0; level < kLevels - 1; ++level) {
+        const int rs = kRowShift[static_cast<size_t>(level)];
+        const int cs = kColShift[static_cast<size_t>(level)];
+        const int64_t rows = ((r.Bottom - 1) >> rs) - (r.Top >> rs) + 1;
+        const int64_t cols = ((r.Right - 1) >> cs) - (r.Left >> cs) + 1;
+        if (rows * cols <= kMaxBuckets) return level;
     }
-    const size_t first = static_cast<size_t>(r.Top) >> kBandShift;
-    const size_t last = static_cast<size_t>(r.Bottom - 1) >> kBandShift;
-    if (bands_.size() <= last) bands_.resize(last + 1);
-    for (size_t b = first; b <= last; ++b)
-        bands_[b].push_back(id);
-}
-
-void TKtRangeWatches::RemoveAll(const TKtValue& value) {
-    auto it = byValue_.find(&value);
-    if (it == byValue_.end()) return;
-    for (uint32_t id : it->second)
-        watches_[id].alive = false;
-    dead_ += it->second.size();
-    byValue_.erase(it);
-    if (dead_ > 64 && dead_ * 2 > watches_.size()) Compact();
-}
-
-void TKtRangeWatches::Compact() {
-    std::vector<Watch> alive;
-    alive.reserve(watches_.size() - dead_);
-    for (const Watch& w : watches_)
-        if (w.alive) alive.push_back(w);
-    watches_.swap(alive);
-    bands_.clear();
-    wide_.clear();
-    byValue_.clear();
-    dead_ = 0;
-    for (uint32_t id = 0; id < watches_.size(); ++id) {
-        byValue_[watches_[id].value].push_back(id);
-        Index(id);
-    }
+    return kLevels - 1;
 }
 
 template <typename F>
-void TKtRangeWatches::Reshape(F&& change) {
-    if (byValue_.empty()) return;
-    for (Watch& w : watches_)
-        if (w.alive && !change(w.rect)) {
-            w.alive = false;
-            ++dead_;
-        }
-    // Re-index everything (and drop what no longer covers anything).
-    std::vector<Watch> alive;
-    for (const Watch& w : watches_)
-        if (w.alive) alive.push_back(w);
-    watches_.swap(alive);
-    bands_.clear();
-    wide_.clear();
-    byValue_.clear();
-    dead_ = 0;
-    for (uint32_t id = 0; id < watches_.size(); ++id) {
-        byValue_[watches_[id].value].push_back(id);
-        Index(id);
+void TKtRangeWatches::ForEachBucketKey(const TRect& r, int level, F&& f) {
+    const int rs = kRowShift[static_cast<size_t>(level)];
+    const int cs = kColShift[static_cast<size_t>(level)];
+    for (int rb = r.Top >> rs; rb <= (r.Bottom - 1) >> rs; ++rb)
+        for (int cb = r.Left >> cs; cb <= (r.Right - 1) >> cs; ++cb)
+            f(RangeKey(level, cb, rb));
+}
+
+TKtRangeWatches::Handle TKtRangeWatches::Add(TKtCell& watcher, const TRect& rect,
+                                             TKtWatcherRecord* record) {
+    const TRect r{std::max(rect.Left, 0), std::max(rect.Top, 0), rect.Right, rect.Bottom};
+    if (r.IsEmpty()) return {UINT32_MAX, 0};
+    uint32_t id;
+    if (!free_.empty()) {
+        id = free_.back();
+        free_.pop_back();
+    } else {
+        id = static_cast<uint32_t>(entries_.size());
+        entries_.emplace_back();
     }
-}
-
-namespace {
-
-void InsertAlong(int& lo, int& hi, int i, int n) {
-    if (lo >= i) {
-        lo += n;
-        hi += n;
-    } else if (hi > i) {
-        hi += n;
+    Entry& e = entries_[id];
+    e.Watcher = &watcher;
+    e.Record = record;
+    e.Rect = r;
+    e.Alive = true;
+    ++alive_;
+    const Ref ref{id, e.Gen};
+    if (r.Width() == 1 && r.Height() == 1) {
+        e.Level = -1;
+        points_[PointKey(r.Left, r.Top)].Refs.push_back(ref);
+    } else {
+        const int level = LevelFor(r);
+        e.Level = static_cast<int8_t>(level);
+        ++rangesAt_[static_cast<size_t>(level)];
+        ForEachBucketKey(r, level, [&](uint64_t key) { ranges_[key].Refs.push_back(ref); });
     }
+    return {id, e.Gen};
 }
 
-// False when nothing of [lo, hi) is left.
-bool DeleteAlong(int& lo, int& hi, int i, int n) {
-    const int end = i + n;
-    if (hi <= i) return true;
-    if (lo >= end) {
-        lo -= n;
-        hi -= n;
-        return true;
+void TKtRangeWatches::Drop(std::unordered_map<uint64_t, Bucket>& map, uint64_t key) {
+    auto it = map.find(key);
+    if (it == map.end()) return;
+    Bucket& b = it->second;
+    ++b.Dead;
+    if (b.Dead * 2 < b.Refs.size() && b.Refs.size() > 8) return;
+    // Drop the dead references in one sweep (the entry being removed is
+    // already marked dead).
+    b.Refs.erase(
+        std::remove_if(b.Refs.begin(), b.Refs.end(), [this](const Ref& ref) { return !Live(ref); }),
+        b.Refs.end());
+    b.Dead = 0;
+    if (b.Refs.empty()) map.erase(it);
+}
+
+void TKtRangeWatches::Remove(Handle handle) {
+    if (handle.Id >= entries_.size()) return;
+    Entry& e = entries_[handle.Id];
+    if (!e.Alive || e.Gen != handle.Gen) return;
+    e.Alive = false;
+    --alive_;
+    // A new generation makes the references still sitting in buckets stale.
+    ++e.Gen;
+    const TRect r = e.Rect;
+    if (e.Level < 0) {
+        Drop(points_, PointKey(r.Left, r.Top));
+    } else {
+        --rangesAt_[static_cast<size_t>(e.Level)];
+        ForEachBucketKey(r, e.Level, [&](uint64_t key) { Drop(ranges_, key); });
     }
-    const int keptBefore = std::max(0, i - lo);
-    const int keptAfter = std::max(0, hi - end);
-    lo = std::min(lo, i);
-    hi = lo + keptBefore + keptAfter;
-    return hi > lo;
-}
-
-}  // namespace
-
-void TKtRangeWatches::InsertRows(int row, int count) {
-    if (count > 0)
-        Reshape([&](TRect& r) {
-            InsertAlong(r.Top, r.Bottom, row, count);
-            return true;
-        });
-}
-
-void TKtRangeWatches::DeleteRows(int row, int count) {
-    if (count > 0) Reshape([&](TRect& r) { return DeleteAlong(r.Top, r.Bottom, row, count); });
-}
-
-void TKtRangeWatches::InsertCols(int col, int count) {
-    if (count > 0)
-        Reshape([&](TRect& r) {
-            InsertAlong(r.Left, r.Right, col, count);
-            return true;
-        });
-}
-
-void TKtRangeWatches::DeleteCols(int col, int count) {
-    if (count > 0) Reshape([&](TRect& r) { return DeleteAlong(r.Left, r.Right, col, count); });
+    e.Watcher = nullptr;
+    e.Record = nullptr;
+    free_.push_back(handle.Id);
 }
 
 void TKtRangeWatches::Clear() {
-    watches_.clear();
-    bands_.clear();
-    wide_.clear();
-    byValue_.clear();
-    dead_ = 0;
+    entries_.clear();
+    free_.clear();
+    points_.clear();
+    ranges_.clear();
+    rangesAt_.fill(0);
+    alive_ = 0;
 }
 
 }  // namespace plu

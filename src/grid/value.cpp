@@ -4,7 +4,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 #include "base/conversions.h"
 #include "base/events.h"
@@ -29,36 +28,9 @@ WideStringView UnpackText(const char16_t* block) {
     return WideStringView(block + 2, n);
 }
 
-void Remove(std::vector<TKtValue*>& list, const TKtValue* v) {
-    list.erase(std::remove(list.begin(), list.end(), v), list.end());
-}
-
-const std::vector<TKtValue*> kNoValues;
-
-// A change propagates to dependents by recursion (a dependent's own change
-// propagates before its siblings are recalculated). Beyond this depth the
-// value is queued instead and propagated from the outermost level, so long
-// chains of formulas never exhaust the stack.
-constexpr int kMaxPropagationDepth = 200;
-
-// A value is queued at most this often within one outermost propagation, so
-// that circular references (which a formula engine normally refuses) end
-// also when the circle is longer than the depth limit.
-constexpr int kMaxDeferrals = 2;
-
-struct Propagation {
-    int depth = 0;
-    bool draining = false;
-    std::vector<TKtValue*> deferred;
-    std::unordered_map<const TKtValue*, int> deferrals;
-};
-thread_local Propagation propagation;
-
 }  // namespace
 
 TKtValue::~TKtValue() {
-    if (!propagation.deferred.empty()) Remove(propagation.deferred, this);
-    if (!propagation.deferrals.empty()) propagation.deferrals.erase(this);
     if (kind_ == TKtValueKind::vkFormula) {
         delete data_.formula;
         data_.formula = nullptr;
@@ -245,8 +217,22 @@ void TKtValue::SetFormulaEx(WideStringView text, int shiftCol, int shiftRow, boo
     kind_ = TKtValueKind::vkFormula;
     data_.formula = built.release();
     if (shiftCol != 0 || shiftRow != 0) data_.formula->Shift(shiftCol, shiftRow);
-    if (calculate) data_.formula->Recalculate();
+    // Registered before its first calculation: a formula that cannot be
+    // calculated yet still follows the cells it reads.
     RegisterReferences();
+    if (calculate) {
+        try {
+            data_.formula->Recalculate();
+        } catch (...) {
+            // What depends on this value learns of the change before the
+            // failure goes on to whoever entered the formula.
+            try {
+                ValueChanged();
+            } catch (...) {
+            }
+            throw;
+        }
+    }
     ValueChanged();
 }
 
@@ -272,54 +258,6 @@ void TKtValue::CopyValue(const TKtValue& source, bool calculate) {
     }
 }
 
-void TKtValue::ValueChanged() {
-    if (flags_ & kFlagPropagating) return;
-    Side* side = FindSide();
-    if (!side || side->dependents.empty()) return;
-    Propagation& p = propagation;
-    if (p.depth >= kMaxPropagationDepth) {
-        if (std::find(p.deferred.begin(), p.deferred.end(), this) == p.deferred.end() &&
-            ++p.deferrals[this] <= kMaxDeferrals)
-            p.deferred.push_back(this);
-        return;
-    }
-    ++p.depth;
-    flags_ |= kFlagPropagating;
-    {
-        ScopeExit done([this, &p] {
-            flags_ &= static_cast<uint8_t>(~kFlagPropagating);
-            --p.depth;
-        });
-        const std::vector<TKtValue*> snapshot = side->dependents;
-        for (size_t k = snapshot.size(); k-- > 0;) {
-            TKtValue* d = snapshot[k];
-            auto& live = side->dependents;
-            // A dependent that left the list on the way (destroyed or cleared)
-            // is never touched.
-            if (std::find(live.begin(), live.end(), d) == live.end()) continue;
-            if (d->Kind() == TKtValueKind::vkFormula) {
-                d->Formula()->Recalculate();
-                d->Recalculated();
-            } else {
-                Remove(live, d);
-                if (Side* ds = d->FindSide()) Remove(ds->precedents, this);
-            }
-        }
-    }
-    if (p.depth == 0 && !p.draining) {
-        p.draining = true;
-        ScopeExit drained([&p] {
-            p.draining = false;
-            p.deferrals.clear();
-        });
-        while (!p.deferred.empty()) {
-            TKtValue* next = p.deferred.front();
-            p.deferred.erase(p.deferred.begin());
-            next->TKtValue::ValueChanged();  // its own change events were raised already
-        }
-    }
-}
-
 bool TKtValue::IsNumber() const {
     switch (kind_) {
         case TKtValueKind::vkFloat:
@@ -329,63 +267,6 @@ bool TKtValue::IsNumber() const {
             return data_.formula->ResultKind() == TKtFormulaResultKind::Number;
         default:
             return false;
-    }
-}
-
-void TKtValue::AddDependent(TKtValue& dependent) {
-    auto& list = GetSide().dependents;
-    if (std::find(list.begin(), list.end(), &dependent) == list.end()) list.push_back(&dependent);
-}
-
-void TKtValue::RemoveDependent(TKtValue& dependent) {
-    if (Side* side = FindSide()) Remove(side->dependents, &dependent);
-}
-
-const std::vector<TKtValue*>& TKtValue::Dependents() const {
-    const Side* side = FindSide();
-    return side ? side->dependents : kNoValues;
-}
-
-const std::vector<TKtValue*>& TKtValue::Precedents() const {
-    const Side* side = FindSide();
-    return side ? side->precedents : kNoValues;
-}
-
-void TKtValue::LinkPrecedent(TKtValue& precedent) {
-    if (&precedent == this) return;  // a formula never recalculates itself
-    precedent.AddDependent(*this);
-    auto& list = GetSide().precedents;
-    if (std::find(list.begin(), list.end(), &precedent) == list.end()) list.push_back(&precedent);
-}
-
-void TKtValue::TransferDependentsTo(TKtValue& other) {
-    Side* side = FindSide();
-    if (!side || &other == this) return;
-    std::vector<TKtValue*> dependents;
-    dependents.swap(side->dependents);
-    for (TKtValue* d : dependents) {
-        if (Side* ds = d->FindSide()) Remove(ds->precedents, this);
-        d->LinkPrecedent(other);
-    }
-}
-
-void TKtValue::UnregisterReferences() {
-    Side* side = FindSide();
-    if (!side) return;
-    std::vector<TKtValue*> precedents;
-    precedents.swap(side->precedents);
-    for (TKtValue* p : precedents)
-        p->RemoveDependent(*this);
-}
-
-void TKtValue::NotifyDependentsOfDestruction() {
-    Side* side = FindSide();
-    if (!side) return;
-    std::vector<TKtValue*> dependents;
-    dependents.swap(side->dependents);
-    for (TKtValue* d : dependents) {
-        if (Side* ds = d->FindSide()) Remove(ds->precedents, this);
-        if (IKtFormula* f = d->Formula()) f->ReferenceDestroyed(*this);
     }
 }
 

@@ -1,10 +1,9 @@
-// TKtValue: the value a cell holds, and the dependency links between values
-// that formulas need.
+// TKtValue: the value a cell holds.
 //
 // Layout (64-bit): the object is a vtable pointer, one 8-byte data word and
 // one word holding the kind byte, a flag byte and a 32-bit slot for the
-// derived class. Dependents, precedents and the extra object live in a side
-// record that the derived class keeps only for values that use them. The data
+// derived class. The extra object lives in a side record that the derived
+// class keeps only for values that use one. The data
 // word holds the double itself (kind float), the 32-bit integer (kind
 // integer), a pointer to a length-prefixed UTF-16 block (kind string) or the
 // owned formula object (kind formula). Booleans are integers 0/1; dates and
@@ -35,16 +34,14 @@ class TKtValue;
 // The rarely used parts of a value.
 struct TKtValueSide {
     virtual ~TKtValueSide() = default;
-    std::vector<TKtValue*> dependents;
-    std::vector<TKtValue*> precedents;
     std::unique_ptr<TKtObject> extra;
 };
 
 class TKtValue : public TKtGridObject {
   public:
     TKtValue() = default;
-    // Frees the data. Dependency links are the owner's to undo first
-    // (TKtCell does so unless its grid is being destroyed).
+    // Frees the data. A formula's registrations are the owner's to undo
+    // first (TKtCell does so unless its grid is being destroyed).
     ~TKtValue() override;
 
     TKtValueKind Kind() const { return kind_; }
@@ -87,6 +84,8 @@ class TKtValue : public TKtGridObject {
     // The formula's source text, "" for other kinds.
     virtual WideString GetFormula() const;
     virtual void SetFormula(WideStringView text);
+    // Called after the formula was recalculated because something it reads
+    // changed (the recalculation of its own dependents is already under way).
     virtual void Recalculated() {}
     // Builds a formula object for text; old is the formula being replaced or
     // copied (nullptr when none).
@@ -100,11 +99,10 @@ class TKtValue : public TKtGridObject {
     virtual int GetDataRow() const { return -1; }
     virtual int GetSheetIndex() const { return -1; }
 
-    // Recalculates every dependent that still holds a formula (from the end
-    // of the list) and drops the ones that no longer do. A value whose
-    // change is already being propagated is not entered again, so circular
-    // references end.
-    virtual void ValueChanged();
+    // The value changed: the formulas that read it are recalculated. Formulas
+    // watch positions (TKtGridDependents), so only a value placed in a grid
+    // (a cell) has dependents; a bare value has none.
+    virtual void ValueChanged() {}
     // Kind float or integer, or a formula with a numeric result.
     virtual bool IsNumber() const;
 
@@ -112,19 +110,6 @@ class TKtValue : public TKtGridObject {
     // with its relative references shifted by the distance between the two
     // values (recalculated when calculate is true).
     void CopyValue(const TKtValue& source, bool calculate = true);
-
-    // Dependency links: dependents are the formula values that refer to
-    // this one; precedents the values this formula registered with.
-    void AddDependent(TKtValue& dependent);
-    void RemoveDependent(TKtValue& dependent);
-    const std::vector<TKtValue*>& Dependents() const;
-    const std::vector<TKtValue*>& Precedents() const;
-    // Links both ways: precedent gains this value as a dependent (nothing for
-    // the value itself: a formula never recalculates itself).
-    void LinkPrecedent(TKtValue& precedent);
-    // Hands every dependent of this value over to other (a value taking this
-    // one's place).
-    void TransferDependentsTo(TKtValue& other);
 
     TKtObject* ExtraObject() const override;
     void SetExtraObject(std::unique_ptr<TKtObject> object) override;
@@ -139,19 +124,18 @@ class TKtValue : public TKtGridObject {
 
     // The value level of SetFormula: "" clears; otherwise the old formula is
     // unregistered, the new one built through CreateFormula (on failure the
-    // value is cleared and the error propagates), shifted, recalculated when
-    // asked and registered with the values it refers to; then ValueChanged.
+    // value is cleared and the error propagates), shifted, registered with
+    // what it refers to and then recalculated when asked (so a formula whose
+    // first calculation fails still follows its cells; the failure
+    // propagates after the dependents learnt of the change); then
+    // ValueChanged.
     void SetFormulaEx(WideStringView text, int shiftCol, int shiftRow, bool calculate,
                       const IKtFormula* source);
     // Registers this formula value with what it refers to; a plain value
     // has nothing to register with.
     virtual void RegisterReferences() {}
-    // Undoes every registration of this value (precedents).
-    virtual void UnregisterReferences();
-    // Tells every dependent that this value goes away and empties the list.
-    void NotifyDependentsOfDestruction();
-
-    static constexpr uint8_t kFlagPropagating = 0x01;  // bit 0; derived classes use the rest
+    // Undoes every registration of this value.
+    virtual void UnregisterReferences() {}
 
   private:
     void FreeData();
@@ -165,9 +149,9 @@ class TKtValue : public TKtGridObject {
     TKtValueKind kind_ = TKtValueKind::vkEmpty;
 
   protected:
-    // Flag bits (kFlagPropagating and those of derived classes) and a 32-bit
-    // slot for the derived class (TKtCell keeps its column there); both fill
-    // the word after the kind byte.
+    // Flag bits of derived classes and a 32-bit slot for the derived class
+    // (TKtCell keeps its column there); both fill the word after the kind
+    // byte.
     uint8_t flags_ = 0;
     int32_t packedInt_ = 0;
 };

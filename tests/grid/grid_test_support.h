@@ -1,11 +1,13 @@
 // Shared helpers of the grid tests: a view that records repaint requests, a
 // grid pinned to deterministic text metrics and en-US regional settings,
 // and a small formula ("SUM c1 r1 c2 r2" over grid coordinates) standing in
-// for the formula engine.
+// for the formula engine: it sums the numbers of an inclusive rectangle and
+// its references follow structural edits as the engine's do.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -48,15 +50,18 @@ class SumFormula : public IKtFormula {
     WideString ResultText() const override { return FloatToStr(sum_); }
     bool ResultBoolean() const override { return sum_ != 0; }
     WideString SourceText() const override {
+        if (gone_) return u"SUM #REF!";
         return u"SUM " + IntToWide(c1_) + u" " + IntToWide(r1_) + u" " + IntToWide(c2_) + u" " +
                IntToWide(r2_);
     }
     void Recalculate() override {
         ++recalculations;
+        if (onRecalculate) onRecalculate(*this);
         sum_ = 0;
+        if (gone_) return;
         for (int r = r1_; r <= r2_; ++r)
             for (int c = c1_; c <= c2_; ++c)
-                if (const TKtCell* cell = grid_.FindCell(c, r))
+                if (const TKtCell* cell = (other_ ? other_ : &grid_)->FindCell(c, r))
                     if (cell->IsNumber()) sum_ += cell->GetAsFloat();
     }
     void Shift(int dc, int dr) override {
@@ -65,11 +70,33 @@ class SumFormula : public IKtFormula {
         r1_ += dr;
         r2_ += dr;
     }
-    std::vector<TKtFormulaRef> References() const override { return {{c1_, r1_, c2_, r2_, -1}}; }
+    std::vector<TKtFormulaRef> References() const override {
+        if (gone_) return {};
+        return {{c1_, r1_, c2_, r2_, -1, other_}};
+    }
+    bool MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) override {
+        if (&grid != (other_ ? other_ : &grid_) || gone_) return false;
+        int& lo = edit.Rows() ? r1_ : c1_;
+        int& hi = edit.Rows() ? r2_ : c2_;
+        if (lo == hi) {
+            const int now = edit.MapIndex(lo);
+            gone_ = now == TKtAxisEdit::kGone;
+            if (!gone_) lo = hi = now;
+        } else {
+            gone_ = edit.MapSpan(lo, hi, false) == TKtSpanFate::Gone;
+        }
+        return true;
+    }
+    // Sums a rectangle of another grid instead of its own.
+    void ReadFrom(TKtCustomGrid* other) { other_ = other; }
+    // Called on every recalculation (before summing).
+    static inline std::function<void(SumFormula&)> onRecalculate;
 
   private:
     TKtCustomGrid& grid_;
+    TKtCustomGrid* other_ = nullptr;
     int c1_, r1_, c2_, r2_;
+    bool gone_ = false;
     double sum_ = 0;
 };
 
