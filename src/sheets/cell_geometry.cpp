@@ -82,8 +82,7 @@ int RadioItemAt(const TRect& cell, int itemCount, int x, int y) {
 
 TRect SortArrowArea(const TRect& headerCell, int textWidth) {
     if (headerCell.Width() < textWidth + kSortArrowArea || headerCell.Height() <= 0) return {};
-    return {headerCell.Right - kSortArrowArea, headerCell.Top, headerCell.Right,
-            headerCell.Bottom};
+    return {headerCell.Right - kSortArrowArea, headerCell.Top, headerCell.Right, headerCell.Bottom};
 }
 
 TRect SortArrowRect(const TRect& area) {

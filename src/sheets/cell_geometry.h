@@ -13,14 +13,14 @@
 
 namespace plu {
 
-constexpr int kCheckBoxSize = 13;     // check box and radio button, square
-constexpr int kKindMargin = 5;        // box to cell edge, box to caption
-constexpr int kRadioPickWidth = 23;   // a release this close to the left edge picks
-constexpr int kSortArrowArea = 15;    // the rightmost pixels of a header cell
+constexpr int kCheckBoxSize = 13;    // check box and radio button, square
+constexpr int kKindMargin = 5;       // box to cell edge, box to caption
+constexpr int kRadioPickWidth = 23;  // a release this close to the left edge picks
+constexpr int kSortArrowArea = 15;   // the rightmost pixels of a header cell
 constexpr int kSortArrowWidth = 8;
 constexpr int kSortArrowHeight = 7;
-constexpr int kDropDownCount = 8;     // rows a drop-down list shows
-constexpr int kDropDownFrame = 4;     // border pixels of the list, both sides together
+constexpr int kDropDownCount = 8;  // rows a drop-down list shows
+constexpr int kDropDownFrame = 4;  // border pixels of the list, both sides together
 
 // The cell shrunk by one pixel on each side, right-aligned, as wide as a
 // horizontal scroll thumb (no wider than the shrunk cell). Combo cells

@@ -45,8 +45,7 @@ void TKtComboBoxCell::SelectItem(int index) {
         text = (*column)[static_cast<size_t>(index)];
     }
     SetAsString(text);
-    if (Editing())
-        editor_access::SetText(Grid(), text, 0, static_cast<int>(text.size()));
+    if (Editing()) editor_access::SetText(Grid(), text, 0, static_cast<int>(text.size()));
     Invalidate();
 }
 
@@ -80,8 +79,8 @@ void TKtComboBoxCell::DropDown() {
                              cellOrigin.Y + cell.Height()};
     const TRect buttonOnScreen{buttonOrigin.X, buttonOrigin.Y, buttonOrigin.X + button.Width(),
                                buttonOrigin.Y + button.Height()};
-    list->SetBounds(DropDownBounds(cellOnScreen, buttonOnScreen, list->Count(),
-                                   list->ItemHeight(), widest, Metrics().ScreenRect()));
+    list->SetBounds(DropDownBounds(cellOnScreen, buttonOnScreen, list->Count(), list->ItemHeight(),
+                                   widest, Metrics().ScreenRect()));
     list_ = std::move(list);
     TKtCustomDataGrid* data = DataGrid();
     list_->Show(data ? data->DropDownHost() : nullptr);
@@ -114,9 +113,9 @@ bool TKtComboBoxCell::TrackMouseDown(TPoint screen) {
     }
     const TRect button = ButtonRect();
     const TPoint origin = ToScreen({button.Left, button.Top});
-    const bool onButton = TRect{origin.X, origin.Y, origin.X + button.Width(),
-                                origin.Y + button.Height()}
-                              .Contains(screen.X, screen.Y);
+    const bool onButton =
+        TRect{origin.X, origin.Y, origin.X + button.Width(), origin.Y + button.Height()}.Contains(
+            screen.X, screen.Y);
     CloseUp(false);
     // Dispatched, the press on the button would open the list again at once.
     return !onButton;

@@ -90,9 +90,8 @@ TKtCustomDataGrid::TKtCustomDataGrid(NoFormulaService) {
     defaultMenu_ = std::make_unique<TKtPopupMenu>(u"DefaultPopupMenu");
     popupMenu_ = defaultMenu_.get();
     SetDefaultFixedRowHeight(17);
-    SetOptionsEx(OptionsEx()
-                     .With(TGridOptionEx::goxSupportFormula)
-                     .With(TGridOptionEx::goxAutoCalculate));
+    SetOptionsEx(
+        OptionsEx().With(TGridOptionEx::goxSupportFormula).With(TGridOptionEx::goxAutoCalculate));
 }
 
 TKtCustomDataGrid::~TKtCustomDataGrid() {

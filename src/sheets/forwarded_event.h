@@ -39,7 +39,8 @@ class TForwardedEvent final : public IKtForwardedEvent {
 
     TForwardedEvent& operator=(Handler handler) {
         handler_ = std::move(handler);
-        for (TVexaGridSheet* sheet : *sheets_) AssignTo(*sheet);
+        for (TVexaGridSheet* sheet : *sheets_)
+            AssignTo(*sheet);
         return *this;
     }
     const Handler& Get() const { return handler_; }

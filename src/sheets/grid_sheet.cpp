@@ -132,7 +132,8 @@ void TVexaGridSheet::RebuildColumnMenu(TKtMenuItem& parent) {
             item.Checked = visible;
         };
     }
-    while (parent.Count() > count) parent.Delete(parent.Count() - 1);
+    while (parent.Count() > count)
+        parent.Delete(parent.Count() - 1);
 }
 
 void TVexaGridSheet::ToggleFreeze(TKtMenuItem& item) {

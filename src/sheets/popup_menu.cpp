@@ -11,8 +11,8 @@ std::vector<WideStringView> SplitPath(WideStringView path) {
     size_t start = 0;
     for (;;) {
         const size_t slash = path.find(u'\\', start);
-        parts.push_back(path.substr(start, slash == WideStringView::npos ? WideStringView::npos
-                                                                          : slash - start));
+        parts.push_back(path.substr(
+            start, slash == WideStringView::npos ? WideStringView::npos : slash - start));
         if (slash == WideStringView::npos) break;
         start = slash + 1;
     }

@@ -15,7 +15,8 @@ TVexaSheetControl::TVexaSheetControl() {
     if (showNewTab_) tabs_.Append(u" * ", nullptr);
     // Sheets that follow the control's font take every change of it.
     font_.OnChange = [this] {
-        for (TVexaGridSheet* sheet : list_) sheet->TakeParentFont(font_);
+        for (TVexaGridSheet* sheet : list_)
+            sheet->TakeParentFont(font_);
     };
 }
 
@@ -28,7 +29,8 @@ TVexaSheetControl::~TVexaSheetControl() {
         // Sheets go whatever their handlers do.
     }
     // Sheets that could not be detached cleanly are freed with owned_.
-    for (TVexaGridSheet* sheet : list_) sheet->control_ = nullptr;
+    for (TVexaGridSheet* sheet : list_)
+        sheet->control_ = nullptr;
 }
 
 // ---- Sheets ------------------------------------------------------------------------------
@@ -55,7 +57,8 @@ int TVexaSheetControl::AddSheet(WideStringView caption) {
     TVexaGridSheet& sheet = AttachSheet(std::move(created));
     try {
         const int index = sheet.SheetIndex();
-        sheet.SetOptionsEx(sheet.OptionsEx().With(TGridOptionEx::goxHideHorzScrollBar, showTabset_));
+        sheet.SetOptionsEx(
+            sheet.OptionsEx().With(TGridOptionEx::goxHideHorzScrollBar, showTabset_));
         if (OnNewSheet) OnNewSheet(*this, sheet);
         return sheet.SheetIndex() >= 0 ? sheet.SheetIndex() : index;
     } catch (...) {
@@ -74,7 +77,8 @@ TVexaGridSheet& TVexaSheetControl::AttachSheet(std::unique_ptr<TVexaGridSheet> s
     s.TKtCustomGrid::SetSheetIndex(SheetCount() - 1);
     s.SetPopupMenu(popupMenu_);
     s.TakeParentFont(font_);
-    for (const IKtForwardedEvent* event : forwarded_) event->AssignTo(s);
+    for (const IKtForwardedEvent* event : forwarded_)
+        event->AssignTo(s);
     if (s.tabVisible_) ShowTab(s);
     return s;
 }
@@ -115,7 +119,8 @@ void TVexaSheetControl::FreeSheet(TVexaGridSheet& sheet) {
 }
 
 void TVexaSheetControl::FreeAllSheets() {
-    while (!list_.empty()) FreeSheet(*list_.back());
+    while (!list_.empty())
+        FreeSheet(*list_.back());
 }
 
 TVexaTakenSheets TVexaSheetControl::TakeSheets() {
@@ -350,7 +355,8 @@ void TVexaSheetControl::EndPick() {
 
 void TVexaSheetControl::TReferencePick::SelectionChanged(const TRect& rect) {
     if (!editing || !source) return;
-    if (TKtEditor* editor = EditorOf(*editing)) editor->InsertReference(*source, rect, source->Caption());
+    if (TKtEditor* editor = EditorOf(*editing))
+        editor->InsertReference(*source, rect, source->Caption());
 }
 
 bool TVexaSheetControl::SheetKeyDown(TVexaGridSheet& sheet, uint16_t key, TShiftState) {
@@ -383,10 +389,12 @@ void TVexaSheetControl::SetHorzScrollBarLength(int width) {
 
 void TVexaSheetControl::SetPopupMenu(TKtPopupMenu* menu) {
     popupMenu_ = menu;
-    for (TVexaGridSheet* sheet : list_) sheet->SetPopupMenu(menu);
+    for (TVexaGridSheet* sheet : list_)
+        sheet->SetPopupMenu(menu);
 }
 
-// ---- Tab strip input ------------------------------------------------------------------------------
+// ---- Tab strip input
+// ------------------------------------------------------------------------------
 
 void TVexaSheetControl::TabMouseDown(TMouseButton button, TShiftState shift, int tab) {
     if (Renaming()) CommitRename();

@@ -195,7 +195,7 @@ class TVexaSheetControl {
     TForwardedEvent<decltype(TKtCustomGrid::OnRowCountChange)> OnRowCountChange{
         forwarded_, list_, &TVexaGridSheet::OnRowCountChange};
     TForwardedEvent<decltype(TKtCustomGrid::OnScroll)> OnScroll{forwarded_, list_,
-                                                               &TVexaGridSheet::OnScroll};
+                                                                &TVexaGridSheet::OnScroll};
     TForwardedEvent<decltype(TKtCustomGrid::OnCurrentChanging)> OnCurrentChanging{
         forwarded_, list_, &TVexaGridSheet::OnCurrentChanging};
     TForwardedEvent<decltype(TKtCustomGrid::OnCurrentChanged)> OnCurrentChanged{
@@ -213,7 +213,7 @@ class TVexaSheetControl {
     TForwardedEvent<decltype(TKtCustomGrid::OnMoveCurrent)> OnMoveCurrent{
         forwarded_, list_, &TVexaGridSheet::OnMoveCurrent};
     TForwardedEvent<decltype(TKtCustomGrid::OnShowHint)> OnShowHint{forwarded_, list_,
-                                                                   &TVexaGridSheet::OnShowHint};
+                                                                    &TVexaGridSheet::OnShowHint};
     TForwardedEvent<decltype(TKtCustomGrid::OnBeforeClear)> OnBeforeClear{
         forwarded_, list_, &TVexaGridSheet::OnBeforeClear};
     TForwardedEvent<decltype(TKtCustomGrid::OnAfterClear)> OnAfterClear{
@@ -225,11 +225,11 @@ class TVexaSheetControl {
     TForwardedEvent<decltype(TKtCustomGrid::OnCustomPaste)> OnCustomPaste{
         forwarded_, list_, &TVexaGridSheet::OnCustomPaste};
     TForwardedEvent<decltype(TKtCustomGrid::OnCopy)> OnCopy{forwarded_, list_,
-                                                           &TVexaGridSheet::OnCopy};
+                                                            &TVexaGridSheet::OnCopy};
     TForwardedEvent<decltype(TKtCustomGrid::OnCut)> OnCut{forwarded_, list_,
-                                                         &TVexaGridSheet::OnCut};
+                                                          &TVexaGridSheet::OnCut};
     TForwardedEvent<decltype(TKtCustomGrid::OnPaste)> OnPaste{forwarded_, list_,
-                                                             &TVexaGridSheet::OnPaste};
+                                                              &TVexaGridSheet::OnPaste};
     TForwardedEvent<decltype(TKtCustomGrid::OnCellMouseEnter)> OnCellMouseEnter{
         forwarded_, list_, &TVexaGridSheet::OnCellMouseEnter};
     TForwardedEvent<decltype(TKtCustomGrid::OnCellMouseLeave)> OnCellMouseLeave{
@@ -252,8 +252,8 @@ class TVexaSheetControl {
         forwarded_, list_, &TVexaGridSheet::OnEditKeyDown};
     TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyPress)> OnEditKeyPress{
         forwarded_, list_, &TVexaGridSheet::OnEditKeyPress};
-    TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyUp)> OnEditKeyUp{
-        forwarded_, list_, &TVexaGridSheet::OnEditKeyUp};
+    TForwardedEvent<decltype(TKtCustomGrid::OnEditKeyUp)> OnEditKeyUp{forwarded_, list_,
+                                                                      &TVexaGridSheet::OnEditKeyUp};
     TForwardedEvent<decltype(TKtCustomGrid::OnEditChange)> OnEditChange{
         forwarded_, list_, &TVexaGridSheet::OnEditChange};
     TForwardedEvent<decltype(TVexaGridSheet::OnDragFill)> OnDragFill{forwarded_, list_,
@@ -264,8 +264,8 @@ class TVexaSheetControl {
         forwarded_, list_, &TVexaGridSheet::OnHideEditor};
     TForwardedEvent<decltype(TKtCustomGrid::OnShowEditor)> OnShowEditor{
         forwarded_, list_, &TVexaGridSheet::OnShowEditor};
-    TForwardedEvent<decltype(TVexaGridSheet::OnMouseUp)> OnSheetMouseUp{
-        forwarded_, list_, &TVexaGridSheet::OnMouseUp};
+    TForwardedEvent<decltype(TVexaGridSheet::OnMouseUp)> OnSheetMouseUp{forwarded_, list_,
+                                                                        &TVexaGridSheet::OnMouseUp};
     TForwardedEvent<decltype(TVexaGridSheet::OnMouseDown)> OnSheetMouseDown{
         forwarded_, list_, &TVexaGridSheet::OnMouseDown};
     TForwardedEvent<decltype(TVexaGridSheet::OnMouseMove)> OnSheetMouseMove{

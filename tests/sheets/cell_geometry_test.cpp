@@ -42,8 +42,8 @@ TEST(CellGeometry, RadioItemsShareTheHeightInEqualBands) {
     EXPECT_EQ(RadioTextRect(cell, 3, 1), (TRect{33, 120, 90, 140}));
     EXPECT_EQ(RadioItemAt(cell, 3, 10, 100), 0);
     EXPECT_EQ(RadioItemAt(cell, 3, 32, 159), 2);
-    EXPECT_EQ(RadioItemAt(cell, 3, 33, 159), -1);   // 23 pixels from the edge
-    EXPECT_EQ(RadioItemAt(cell, 3, 20, 161), -1);   // below the last band
+    EXPECT_EQ(RadioItemAt(cell, 3, 33, 159), -1);  // 23 pixels from the edge
+    EXPECT_EQ(RadioItemAt(cell, 3, 20, 161), -1);  // below the last band
     EXPECT_EQ(RadioItemAt(cell, 0, 20, 110), -1);
     EXPECT_EQ(RadioItemAt({0, 0, 80, 2}, 3, 5, 1), -1);  // bands of no height
 }

@@ -257,7 +257,8 @@ TEST_F(CellKindsTest, AReleaseInsideTheBoxTogglesOnlyTheCurrentCell) {
 
 TEST_F(CellKindsTest, DigitKeysPickRadioItems) {
     auto& radio = static_cast<TKtRadioBoxCell&>(Current(kRadio));
-    for (const char16_t* item : {u"a", u"b", u"c"}) radio.AddItem(item);
+    for (const char16_t* item : {u"a", u"b", u"c"})
+        radio.AddItem(item);
     EXPECT_TRUE(GridChar(grid, u'2'));
     EXPECT_EQ(radio.GetAsInteger(), 1);
     EXPECT_EQ(radio.CheckedIndex(), 1);

@@ -63,9 +63,7 @@ class ComboTest : public SheetsTest {
         cell.EnterCurrent();  // the cell may have been created after the selection moved
         return cell;
     }
-    std::string Value(int col = kUnit, int row = 2) {
-        return U8(grid.GetCell(col, row).GetText());
-    }
+    std::string Value(int col = kUnit, int row = 2) { return U8(grid.GetCell(col, row).GetText()); }
     // The centre of a list item on the screen.
     static TPoint ItemPoint(const TPopupListBox& list, int index) {
         return {list.Bounds().Left + 5,
@@ -165,7 +163,8 @@ TEST_F(ComboTest, TheListOpensOnTheItemEqualToTheTextIgnoringCase) {
 TEST_F(ComboTest, UpAndDownDoNothingWhileNeitherEditingNorOpen) {
     TKtComboBoxCell& cell = Enter();
     cell.SetText(u"lb");
-    for (uint16_t key : {vk::Up, vk::Down}) GridKeyDown(grid, key);
+    for (uint16_t key : {vk::Up, vk::Down})
+        GridKeyDown(grid, key);
     EXPECT_EQ(grid.CurrentRow(), 2);
     EXPECT_EQ(Value(), "lb");
     EXPECT_FALSE(cell.DroppedDown());
@@ -208,7 +207,7 @@ TEST_F(ComboTest, AClickElsewhereClosesWithoutApplyingAndStillTakesEffect) {
     TPopupListBox& list = *cell.List();
     cell.TrackMouseMove(ItemPoint(list, 2));
     EXPECT_EQ(list.ItemIndex(), 2);
-    EXPECT_EQ(Value(), "kg");  // hovering applies nothing
+    EXPECT_EQ(Value(), "kg");                  // hovering applies nothing
     EXPECT_TRUE(cell.TrackMouseDown({5, 5}));  // dispatched as usual
     EXPECT_FALSE(cell.DroppedDown());
     EXPECT_EQ(Value(), "kg");
@@ -324,7 +323,8 @@ TEST_F(ComboTest, AlwaysShowEditorOpensTheListOfADropDownList) {
 
 TEST_F(ComboTest, AListOfManyItemsShowsEightRowsAndScrolls) {
     TKtComboBoxCell& cell = Enter();
-    for (int i = 0; i < 12; ++i) cell.AddItem(u"item" + IntToWide(i));
+    for (int i = 0; i < 12; ++i)
+        cell.AddItem(u"item" + IntToWide(i));
     cell.DropDown();
     TPopupListBox& list = *cell.List();
     EXPECT_EQ(list.DropDownCount(), 8);

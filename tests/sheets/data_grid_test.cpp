@@ -162,7 +162,8 @@ class HeaderSortTest : public DataGridTest {
     }
     std::string Column2() {
         std::string out;
-        for (int r = 1; r <= 5; ++r) out += U8(grid.GetCell(2, r).GetText()) + ",";
+        for (int r = 1; r <= 5; ++r)
+            out += U8(grid.GetCell(2, r).GetText()) + ",";
         return out;
     }
     // A left release inside the arrow area of a column's header.
@@ -254,7 +255,8 @@ TEST_F(DataGridTest, ItemOperationsOfTheKinds) {
     check.ClearItems();
     EXPECT_EQ(U8(check.Caption()), "");
 
-    for (TKtCell* cell : {&grid.GetCell(5, 1), &grid.GetCell(6, 1), &static_cast<TKtCell&>(check)}) {
+    for (TKtCell* cell :
+         {&grid.GetCell(5, 1), &grid.GetCell(6, 1), &static_cast<TKtCell&>(check)}) {
         try {
             cell->ItemCount();
             ADD_FAILURE() << cell->CellClass().Name();

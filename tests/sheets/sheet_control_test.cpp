@@ -514,7 +514,8 @@ class CrossSheetReferenceTest : public SheetsTest {
         control.ActivateSheet(0);
     }
     ~CrossSheetReferenceTest() override {
-        for (auto& editor : editors) editor.reset();
+        for (auto& editor : editors)
+            editor.reset();
     }
     TVexaSheetControl control;
     FakeEditControl controls[2];

@@ -19,7 +19,8 @@ class SheetFormulasTest : public SheetsTest {
         control.AddSheet();
         control.AddSheet();
         control.ActivateSheet(0);
-        for (int i = 0; i < control.SheetCount(); ++i) control.Sheets(i).SetMeasurer(&measurer_);
+        for (int i = 0; i < control.SheetCount(); ++i)
+            control.Sheets(i).SetMeasurer(&measurer_);
     }
     // A cell by its formula name (A1 is the first body cell).
     static TKtCell& At(TVexaGridSheet& sheet, const std::string& name) {
