@@ -1,6 +1,7 @@
 #include "sheets/edit_cells.h"
 
 #include "grid/custom_grid.h"
+#include "grid/grid_selection.h"
 #include "sheets/editor_access.h"
 
 namespace plu {
@@ -36,7 +37,9 @@ void TKtBaseEditCell::EnterCurrent() {
 }
 
 void TKtBaseEditCell::LeaveCurrent() {
-    if (Editing()) HideEditor(true, false);
+    // While a formula picks a reference the selection moves on without the
+    // edit: committing the half-typed formula would fail.
+    if (Editing() && !Grid().Selection().ReferenceMode) HideEditor(true, false);
 }
 
 void TKtBaseEditCell::ShowEditor() {

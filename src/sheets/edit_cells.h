@@ -23,7 +23,7 @@ class TKtBaseEditCell : public TKtDataCell {
     // Opens the editor on the current cell when goAlwaysShowEditor is set
     // (not while the grid is loading).
     void EnterCurrent() override;
-    // Commits an open edit.
+    // Commits an open edit (not while it picks a formula reference).
     void LeaveCurrent() override;
     // Only when CanEdit: editing mode, then the editor over the cell.
     void ShowEditor() override;

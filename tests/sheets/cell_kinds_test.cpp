@@ -121,6 +121,18 @@ TEST_F(CellKindsTest, DeleteClearsAndLeavingTheCellCommits) {
     EXPECT_EQ(editor.Cell(), &grid.GetCell(kText, 2));
 }
 
+TEST_F(CellKindsTest, AFormulaInATextCellPicksAReferenceWithoutCommitting) {
+    grid.GetCell(2, 4).SetText(u"5");
+    TKtCell& cell = Current(kText);
+    GridChar(grid, u'=');
+    control.Type(u"1+");
+    grid.SelectRange(2, 4, 2, 4);  // the mouse picks B4
+    ASSERT_EQ(editor.Cell(), &cell);
+    EXPECT_EQ(U8(control.text), "=1+B4");
+    control.Key(vk::Return);
+    EXPECT_EQ(Show(kText), "6");
+}
+
 TEST_F(CellKindsTest, ACommitRefusedByCanModifyKeepsTheValue) {
     TKtCell& cell = Current(kText);
     cell.SetText(u"old");
