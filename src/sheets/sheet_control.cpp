@@ -75,6 +75,9 @@ TVexaGridSheet& TVexaSheetControl::AttachSheet(std::unique_ptr<TVexaGridSheet> s
     list_.push_back(&s);
     s.control_ = this;
     s.TKtCustomGrid::SetSheetIndex(SheetCount() - 1);
+    // Its formulas and the other sheets' follow each other's cells from now.
+    s.Dependents().Share(&formulas_.CalcExpress().Dependencies());
+    SheetsChanged();
     s.SetPopupMenu(popupMenu_);
     s.TakeParentFont(font_);
     for (const IKtForwardedEvent* event : forwarded_)
@@ -84,6 +87,10 @@ TVexaGridSheet& TVexaSheetControl::AttachSheet(std::unique_ptr<TVexaGridSheet> s
 }
 
 std::unique_ptr<TVexaGridSheet> TVexaSheetControl::DetachSheet(TVexaGridSheet& sheet) {
+    return Detach(sheet, false);
+}
+
+std::unique_ptr<TVexaGridSheet> TVexaSheetControl::Detach(TVexaGridSheet& sheet, bool freeing) {
     if (sheet.control_ != this) return nullptr;
     if (pick_.editing == &sheet || pick_.source == &sheet) EndPick();
     if (renameTab_ >= 0 && tabs_.Sheet(renameTab_) == &sheet) CancelRename();
@@ -94,6 +101,10 @@ std::unique_ptr<TVexaGridSheet> TVexaSheetControl::DetachSheet(TVexaGridSheet& s
     sheet.TKtCustomGrid::SetSheetIndex(-1);
     list_.erase(std::find(list_.begin(), list_.end(), &sheet));
     RenumberSheets();
+    // A sheet handed back keeps its formulas among themselves; a sheet being
+    // freed leaves the shared registry as it goes.
+    if (!freeing) sheet.Dependents().Share(nullptr);
+    SheetsChanged();
     std::unique_ptr<TVexaGridSheet> taken;
     for (auto it = owned_.begin(); it != owned_.end(); ++it) {
         if (it->get() == &sheet) {
@@ -114,8 +125,13 @@ std::unique_ptr<TVexaGridSheet> TVexaSheetControl::DetachSheet(TVexaGridSheet& s
 }
 
 void TVexaSheetControl::FreeSheet(TVexaGridSheet& sheet) {
-    std::unique_ptr<TVexaGridSheet> taken = DetachSheet(sheet);
+    std::unique_ptr<TVexaGridSheet> taken = Detach(sheet, true);
     taken.reset();
+}
+
+void TVexaSheetControl::SheetsChanged() {
+    // Formulas that name other sheets by list position look again.
+    if (!destroying_) formulas_.CalcExpress().Dependencies().SheetsChanged();
 }
 
 void TVexaSheetControl::FreeAllSheets() {
@@ -139,6 +155,7 @@ TVexaTakenSheets TVexaSheetControl::TakeSheets() {
         sheet->control_ = nullptr;
         sheet->SetPopupMenu(nullptr);
         sheet->TKtCustomGrid::SetSheetIndex(-1);
+        sheet->Dependents().Share(nullptr);
         for (auto& owned : owned_) {
             if (owned.get() == sheet) {
                 taken.Sheets.push_back(std::move(owned));
@@ -148,6 +165,7 @@ TVexaTakenSheets TVexaSheetControl::TakeSheets() {
     }
     list_.clear();
     owned_.clear();
+    SheetsChanged();
     Change();
     ReportHandlerError();
     return taken;
@@ -172,6 +190,7 @@ void TVexaSheetControl::MoveSheet(TVexaGridSheet& sheet, int index) {
     list_.erase(list_.begin() + from);
     list_.insert(list_.begin() + index, &sheet);
     RenumberSheets();
+    SheetsChanged();
     if (sheet.tabShown_) {
         const int oldTab = tabs_.IndexOf(&sheet);
         tabs_.Move(oldTab, TabInsertPosition(sheet));

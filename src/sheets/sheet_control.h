@@ -288,6 +288,9 @@ class TVexaSheetControl {
     void SyncTabs();
     void MoveSheet(TVexaGridSheet& sheet, int index);
     void RenumberSheets();
+    std::unique_ptr<TVexaGridSheet> Detach(TVexaGridSheet& sheet, bool freeing);
+    // The list changed: references to sheets by position are resolved again.
+    void SheetsChanged();
     // Shows or hides a sheet; a failing OnShow / OnHide is reported, not raised.
     void SetSheetVisible(TVexaGridSheet& sheet, bool visible);
     void ReportHandlerError();

@@ -9,7 +9,9 @@ TKtSheetFormulas::TKtSheetFormulas(TVexaGridSheet& sheet)
 
 TKtGridCalcExpress* TKtSheetFormulas::CalcExpress() const {
     TVexaSheetControl* control = sheet_->SheetControl();
-    return control ? &control->FormulaContext().CalcExpress() : nullptr;
+    // Away from a control the sheet calculates alone (as a data grid does)
+    // rather than leaving its formulas without a calculator.
+    return control ? &control->FormulaContext().CalcExpress() : TKtDataGridFormulas::CalcExpress();
 }
 
 int TKtSheetFormulas::SheetIndexOf(WideStringView name) const {

@@ -1,7 +1,7 @@
 // Formulas of worksheets in a sheet control. The control holds one formula
 // context (a compiler and evaluator with its own, empty user function list)
-// that all its worksheets share; a worksheet's formula service has no
-// compiler of its own and uses its control's while attached. Through the
+// that all its worksheets share; a worksheet's formula service uses its
+// control's while attached. Through the
 // control a formula reaches the other worksheets by caption (compared
 // without regard to case; the first sheet in list order wins).
 #pragma once
@@ -34,8 +34,8 @@ class TKtSheetFormulas : public TKtDataGridFormulas {
     explicit TKtSheetFormulas(TVexaGridSheet& sheet);
 
     TVexaGridSheet& Sheet() const { return *sheet_; }
-    // The control's compiler and evaluator; nullptr while the sheet is not
-    // attached (formulas then neither compile nor recalculate).
+    // The control's compiler and evaluator; a sheet that is not attached
+    // uses one of its own, reaching no other sheet.
     TKtGridCalcExpress* CalcExpress() const override;
     // The list position of the control's first sheet captioned name (any
     // case); -1 when none or when the sheet is not attached.

@@ -77,6 +77,46 @@ TEST_F(SheetFormulasTest, FormulasReachOtherSheetsByCaption) {
               "公式中存在一个或多个无效的引用");
 }
 
+TEST_F(SheetFormulasTest, AFormulaFollowsACellOfAnotherSheet) {
+    Type(1, "A1", "4");
+    Type(0, "B2", "=Sheet2!A1+1");
+    Type(0, "B3", "=B2*2");
+    Type(1, "A1", "10");
+    EXPECT_EQ(Show(0, "B2"), "11");
+    EXPECT_EQ(Show(0, "B3"), "22");
+    // Cells of the other sheet created later inside a referenced range count too.
+    Type(0, "C1", "=SUM(Sheet2!B1:B3)");
+    Type(1, "B2", "7");
+    EXPECT_EQ(Show(0, "C1"), "7");
+}
+
+TEST_F(SheetFormulasTest, SheetReferencesFollowTheListAndLeaveWithASheet) {
+    control.AddSheet();  // Sheet3
+    Type(1, "A1", "2");
+    Type(2, "A1", "3");
+    Type(0, "A1", "=Sheet3!A1*10");
+    EXPECT_EQ(Show(0, "A1"), "30");
+    // References name list positions: after a move the formula reads, and
+    // follows, the sheet now at its position.
+    control.Sheets(2).SetSheetIndex(1);
+    EXPECT_EQ(Show(0, "A1"), "20");
+    EXPECT_EQ(U8(At(control.Sheets(0), "A1").GetText(false)), "=Sheet2!A1*10");
+    Type(2, "A1", "5");
+    EXPECT_EQ(Show(0, "A1"), "50");
+    Type(1, "A1", "7");
+    EXPECT_EQ(Show(0, "A1"), "50");
+    // A detached sheet no longer drives formulas of the control, and its own
+    // formulas still follow its own cells.
+    std::unique_ptr<TVexaGridSheet> gone = control.DetachSheet(control.Sheets(2));
+    At(*gone, "B1").SetText(u"=A1+1");
+    At(*gone, "A1").SetText(u"9");
+    EXPECT_EQ(U8(At(*gone, "B1").GetText()), "10");
+    EXPECT_NE(Show(0, "A1"), "90");
+    control.AttachSheet(std::move(gone));
+    Type(2, "A1", "6");
+    EXPECT_EQ(Show(0, "A1"), "60");
+}
+
 TEST_F(SheetFormulasTest, CopyingShiftsRelativeReferencesOnly) {
     Type(0, "A1", "1");
     Type(0, "A2", "2");
@@ -94,9 +134,11 @@ TEST_F(SheetFormulasTest, WorksheetsShareTheControlsCompiler) {
     EXPECT_EQ(first.CalcExpress(), &control.FormulaContext().CalcExpress());
     EXPECT_EQ(second.CalcExpress(), first.CalcExpress());
     std::unique_ptr<TVexaGridSheet> alone = control.DetachSheet(control.Sheets(1));
-    EXPECT_EQ(alone->Formulas().CalcExpress(), nullptr);
-    EXPECT_NE(FailureOf([&] { alone->GetCell(1, 1).SetText(u"=1+1"); }), "no failure");
+    EXPECT_NE(alone->Formulas().CalcExpress(), first.CalcExpress());
+    EXPECT_EQ(FailureOf([&] { alone->GetCell(1, 2).SetText(u"=Sheet1!A1"); }),
+              "公式中存在一个或多个无效的引用");
     control.AttachSheet(std::move(alone));
+    EXPECT_EQ(control.Sheets(1).Formulas().CalcExpress(), first.CalcExpress());
     Type(1, "A1", "=1+1");
     EXPECT_EQ(Show(1, "A1"), "2");
 }
