@@ -93,6 +93,9 @@ public:
     // The edit in the data coordinates of that grid, applied to every
     // reference that names it (see TKtGridFormulaItem::MoveReferences).
     bool MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) override;
+    bool RenumberSheets(const std::vector<std::pair<int, int>>& renumbering) override {
+        return item_.RenumberSheets(renumbering);
+    }
 
 private:
     // A failed calculation is not retried by reads until something changes.

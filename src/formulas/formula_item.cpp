@@ -9,6 +9,7 @@
 #include "formulas/cell_data.h"
 #include "formulas/formula_limits.h"
 #include "formulas/grid_formulas.h"
+#include "grid/formula.h"
 
 namespace plu {
 namespace {
@@ -378,6 +379,27 @@ bool TKtGridFormulaItem::MoveReferences(const std::function<bool(int)>& namesShe
             t.Index = static_cast<int32_t>(TKtErrorCode::Ref);
             t.Sheet = -1;
             changed = true;
+        }
+    }
+    if (changed) Invalidate();
+    return changed;
+}
+
+bool TKtGridFormulaItem::RenumberSheets(const std::vector<std::pair<int, int>>& renumbering) {
+    bool changed = false;
+    for (TKtToken& t : tokens_.Tokens) {
+        if (!t.IsReference() || t.Sheet < 0) continue;
+        for (const auto& [from, to] : renumbering) {
+            if (t.Sheet != from) continue;
+            if (to == kSheetGone) {
+                t.Kind = TKtTokenKind::Error;
+                t.Index = static_cast<int32_t>(TKtErrorCode::Ref);
+                t.Sheet = -1;
+            } else {
+                t.Sheet = to;
+            }
+            changed = true;
+            break;
         }
     }
     if (changed) Invalidate();

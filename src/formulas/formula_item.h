@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -87,6 +88,11 @@ public:
     // deleted, or that would leave the sheet, becomes "#REF!". Open parts of
     // a range ("A:B") stay open. False when nothing changed.
     bool MoveReferences(const std::function<bool(int sheet)>& namesSheet, const TKtAxisEdit& edit);
+    // Sheets were renumbered: each reference to sheet `first` of a pair now
+    // names sheet `second` (all pairs at once); kSheetGone (grid/formula.h)
+    // makes it "#REF!". References to the own sheet (-1) stay. False when
+    // nothing changed.
+    bool RenumberSheets(const std::vector<std::pair<int, int>>& renumbering);
     // Every single-cell reference to `old` refers to `now` instead, keeping
     // its "$" marks. A sheet of -1 and the owner's own index name the same sheet.
     void ReplaceReference(const TKtCellAddress& old, const TKtCellAddress& now);

@@ -56,7 +56,7 @@ void TKtGridDependents::Share(TKtDependencies* shared) {
     std::sort(mine.begin(), mine.end(), [this](TKtCell* a, TKtCell* b) {
         return registry_->records_[a].Seq < registry_->records_[b].Seq;
     });
-    Detach();
+    Detach(false);
     if (shared) {
         registry_ = shared;
         shared->Attach(*this);
@@ -71,7 +71,7 @@ void TKtGridDependents::Share(TKtDependencies* shared) {
     registry_->sheetsChanged_ = true;
 }
 
-void TKtGridDependents::Detach() {
+void TKtGridDependents::Detach(bool destroying) {
     if (!registry_) return;
     TKtDependencies& r = *registry_;
     // Formula cells of this grid: their links end (also into other grids).
@@ -83,7 +83,9 @@ void TKtGridDependents::Detach() {
         it = r.Erase(it);
     }
     // Formulas of other grids watching this one lose those watches: they are
-    // read afresh and recalculated with the next change.
+    // read afresh and recalculated with the next change (their references
+    // to a grid that is destroyed become "#REF!" now).
+    std::vector<TKtCell*> foreign;
     watches_.ForEachWatch([&](TKtCell& watcher, const TRect&) {
         TKtDependencies::Record* record = r.Find(&watcher);
         if (!record || record->Home == this) return;
@@ -92,11 +94,21 @@ void TKtGridDependents::Detach() {
             std::remove_if(links.begin(), links.end(),
                            [this](const TKtDependencies::Link& l) { return l.Target == this; }),
             links.end());
-        if (IKtFormula* f = watcher.Formula()) f->Invalidate();
-        r.stale_.insert(&watcher);
-        r.sheetsChanged_ = true;
+        for (auto& sheet : record->Sheets)
+            if (sheet.Grid == this) {
+                sheet.Grid = nullptr;
+                sheet.Gone = destroying;
+            }
+        foreign.push_back(&watcher);
     });
     watches_.Clear();
+    if (!foreign.empty()) {
+        if (destroying) r.RenumberSheets(false);
+        foreign = Unique(std::move(foreign));
+        r.InvalidateFrom(foreign);
+        r.stale_.insert(foreign.begin(), foreign.end());
+        r.sheetsChanged_ = true;
+    }
     for (auto it = r.deferred_.begin(); it != r.deferred_.end();) {
         if (it->second.Owner != this && &it->first->Grid() != &grid_) {
             ++it;
@@ -123,6 +135,8 @@ void TKtGridDependents::Register(TKtCell& cell, const std::vector<TKtFormulaRef>
     record.Seq = ++r.nextSeq_;
     record.CrossSheet = false;
     record.Run = 0;
+    const std::vector<TKtWatcherRecord::SheetRef> previous = std::move(record.Sheets);
+    record.Sheets.clear();
     for (const TKtFormulaRef& ref : refs) {
         TKtGridDependents* target = nullptr;
         if (ref.Grid)
@@ -132,6 +146,26 @@ void TKtGridDependents::Register(TKtCell& cell, const std::vector<TKtFormulaRef>
         // A sheet named in the reference may come to be another grid when
         // sheets are renumbered, even when it names this one now.
         if (target != this || ref.SheetIndex >= 0) record.CrossSheet = true;
+        if (ref.SheetIndex >= 0) {
+            auto sameIndex = [&](const TKtWatcherRecord::SheetRef& s) {
+                return s.Index == ref.SheetIndex;
+            };
+            auto known = std::find_if(previous.begin(), previous.end(), sameIndex);
+            TKtGridDependents* named = known != previous.end() ? known->Grid : nullptr;
+            // The grid a sheet part named before stays its sheet: while the
+            // index finds another grid (sheets being moved or renumbered, or
+            // that sheet taken out) or a grid that does not carry that index
+            // yet, nothing is watched and the sheets are looked at again.
+            if ((named && named != target) ||
+                (target && target->grid_.SheetIndex() != ref.SheetIndex)) {
+                target = nullptr;
+                r.sheetsChanged_ = true;
+            }
+            if (!named) named = target;
+            if (std::none_of(record.Sheets.begin(), record.Sheets.end(), sameIndex))
+                record.Sheets.push_back(
+                    {ref.SheetIndex, named, known != previous.end() && known->Gone});
+        }
         if (!target) continue;  // a sheet that does not exist (yet)
         // A grid the formula engine names belongs to the same workbook.
         if (target->registry_ != &r) target->Share(&r);
@@ -229,9 +263,11 @@ void TKtGridDependents::SheetIndexChanged() {
     TKtDependencies& r = *registry_;
     r.sheetsChanged_ = true;
     if (r.crossSheet_ == 0) return;
-    for (auto& [cell, record] : r.records_)
-        if (record.CrossSheet)
-            if (IKtFormula* f = cell->Formula()) f->Invalidate();
+    // Sheets are renumbered one at a time; only when no two share an index
+    // can references be renumbered after the grids they named. The watches
+    // follow grids, not indices, so they stay right meanwhile; what was left
+    // unresolved is looked at again with the next change.
+    if (r.SheetIndicesConsistent()) r.InvalidateFrom(r.RenumberSheets(true));
 }
 
 void TKtGridDependents::RecalculateOrDefer(const std::vector<TKtCell*>& formulas) {
@@ -289,8 +325,64 @@ void TKtDependencies::SheetsChanged() {
     if (running_ == 0) Propagate({}, {});
 }
 
+bool TKtDependencies::SheetIndicesConsistent() const {
+    std::vector<int> indices;
+    for (const TKtGridDependents* grid : grids_)
+        if (grid->grid_.SheetIndex() >= 0) indices.push_back(grid->grid_.SheetIndex());
+    std::sort(indices.begin(), indices.end());
+    return std::adjacent_find(indices.begin(), indices.end()) == indices.end();
+}
+
+std::vector<TKtCell*> TKtDependencies::RenumberSheets(bool indices) {
+    std::vector<TKtCell*> changed;
+    if (crossSheet_ == 0) return changed;
+    for (auto& [cell, record] : records_) {
+        std::vector<std::pair<int, int>> renumbering;
+        for (const auto& sheet : record.Sheets) {
+            if (sheet.Gone) {
+                renumbering.emplace_back(sheet.Index, kSheetGone);
+            } else if (indices && sheet.Grid) {
+                const int now = sheet.Grid->grid_.SheetIndex();
+                if (now >= 0 && now != sheet.Index) renumbering.emplace_back(sheet.Index, now);
+            }
+        }
+        if (renumbering.empty()) continue;
+        if (IKtFormula* f = cell->Formula()) f->RenumberSheets(renumbering);
+        auto& sheets = record.Sheets;
+        sheets.erase(
+            std::remove_if(sheets.begin(), sheets.end(), [](const auto& s) { return s.Gone; }),
+            sheets.end());
+        for (auto& sheet : sheets)
+            if (sheet.Grid && sheet.Grid->grid_.SheetIndex() >= 0)
+                sheet.Index = sheet.Grid->grid_.SheetIndex();
+        changed.push_back(const_cast<TKtCell*>(cell));
+    }
+    return changed;
+}
+
+void TKtDependencies::InvalidateFrom(const std::vector<TKtCell*>& cells) {
+    std::unordered_set<const TKtCell*> seen;
+    std::vector<std::pair<TKtCell*, Record*>> todo;
+    for (TKtCell* cell : cells)
+        if (Record* r = Find(cell); r && seen.insert(cell).second) todo.emplace_back(cell, r);
+    for (size_t i = 0; i < todo.size(); ++i) {
+        auto [cell, record] = todo[i];
+        if (IKtFormula* f = cell->Formula()) f->Invalidate();
+        record->Home->watches_.ForEachWatcherAt(cell->Col(), cell->Row(),
+                                                [&](TKtCell& w, TKtWatcherRecord* r) {
+                                                    if (seen.insert(&w).second)
+                                                        todo.emplace_back(&w, r);
+                                                });
+    }
+}
+
 std::vector<TKtCell*> TKtDependencies::ResolveSheets() {
-    sheetsChanged_ = false;
+    // Renumbering waits until no two sheets share an index; the formulas are
+    // renewed meanwhile all the same and again once it is done.
+    if (SheetIndicesConsistent()) {
+        sheetsChanged_ = false;
+        RenumberSheets(true);
+    }
     std::vector<std::pair<uint64_t, TKtCell*>> cross;
     for (auto& [cell, record] : records_)
         if (record.CrossSheet) cross.emplace_back(record.Seq, const_cast<TKtCell*>(cell));

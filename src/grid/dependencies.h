@@ -49,8 +49,17 @@ struct TKtWatcherRecord {
         TKtGridDependents* Target;
         TKtRangeWatches::Handle Watch;
     };
+    // A sheet part of a reference: the index it was written with and the
+    // grid that index named (nullptr: no such sheet); Gone once that grid
+    // was destroyed.
+    struct SheetRef {
+        int Index;
+        TKtGridDependents* Grid;
+        bool Gone = false;
+    };
     TKtGridDependents* Home = nullptr;
     std::vector<Link> Links;
+    std::vector<SheetRef> Sheets;
     uint64_t Seq = 0;         // registration order
     bool CrossSheet = false;  // refers to another sheet (found or not)
     uint64_t Run = 0;
@@ -63,7 +72,7 @@ struct TKtWatcherRecord {
 class TKtGridDependents {
   public:
     explicit TKtGridDependents(TKtCustomGrid& grid);
-    // Detach() first.
+    // Detach(true) first.
     ~TKtGridDependents();
     TKtGridDependents(const TKtGridDependents&) = delete;
     TKtGridDependents& operator=(const TKtGridDependents&) = delete;
@@ -76,11 +85,12 @@ class TKtGridDependents {
     // with grids of the old registry end (their formulas are renewed when
     // they take part in the new one).
     void Share(TKtDependencies* shared);
-    // The grid goes: every link with another grid ends and formulas of other
-    // grids that watched this one are marked for recalculation. Call before
-    // the grid's cells are freed; afterwards the grid's cells need no
-    // unregistering.
-    void Detach();
+    // Leaves the registry: every link with another grid ends and formulas of
+    // other grids that watched this one are marked for recalculation. When
+    // the grid is being destroyed (call before its cells are freed; they then
+    // need no unregistering), references of other sheets' formulas to it
+    // become "#REF!".
+    void Detach(bool destroying = true);
 
     // ---- Watches -------------------------------------------------------
     // formulaCell (of this grid) watches the positions refs name; replaces
@@ -104,8 +114,10 @@ class TKtGridDependents {
     // Cells of this grid inside rect (half-open) were freed: their watchers
     // are recalculated (now or at EndUpdate).
     void CellsRemoved(const TRect& rect);
-    // The grid's sheet index changed: references to other sheets are
-    // renewed with the next change (their formulas read afresh meanwhile).
+    // The grid's sheet index changed. Once the sheets of the registry have
+    // distinct indices again, references to sheets are renumbered after the
+    // grids they named (a reference keeps naming its sheet when sheets move
+    // or others are removed), renewed and recalculated.
     void SheetIndexChanged();
     // Rows or columns of this grid were inserted, deleted or reordered (grid
     // coordinates, before the edit; the grid is already in its new state):
@@ -171,8 +183,17 @@ class TKtDependencies {
         bool Recalc;
     };
     void Defer(TKtCell& cell, TKtGridDependents& owner, bool recalc);
-    // Re-registers every cross-sheet formula; returns them.
+    // Re-registers every cross-sheet formula (after renumbering their sheet
+    // parts when the indices are consistent); returns them.
     std::vector<TKtCell*> ResolveSheets();
+    // No two grids of the registry share a sheet index (>= 0).
+    bool SheetIndicesConsistent() const;
+    // Renumbers the sheet parts of references after the grids they named
+    // (indices too, or only sheets that went); returns the formulas changed.
+    std::vector<TKtCell*> RenumberSheets(bool indices);
+    // Marks every formula reached from cells (included) uncalculated, so
+    // that reads work their results out afresh.
+    void InvalidateFrom(const std::vector<TKtCell*>& cells);
 
     std::vector<TKtGridDependents*> grids_;
     std::unordered_map<const TKtCell*, Record> records_;

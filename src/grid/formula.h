@@ -7,7 +7,10 @@
 // ranges it refers to so that changes there recalculate it.
 #pragma once
 
+#include <climits>
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -19,6 +22,9 @@ class TKtCustomGrid;
 class TKtValue;
 
 enum class TKtFormulaResultKind : uint8_t { Number, String, Boolean };
+
+// A sheet index for a sheet that was removed (RenumberSheets).
+inline constexpr int kSheetGone = INT_MIN;
 
 // A referenced cell or range, inclusive corners in grid coordinates of the
 // grid it names. SheetIndex -1 means the formula's own grid; Grid is the grid
@@ -62,6 +68,13 @@ class IKtFormula {
     virtual bool MoveReferences(const TKtCustomGrid& grid, const TKtAxisEdit& edit) {
         (void)grid;
         (void)edit;
+        return false;
+    }
+    // Sheets were renumbered: every reference to sheet index `first` of a
+    // pair now names index `second` (all pairs at once); kSheetGone turns it
+    // into "#REF!". False when nothing changed.
+    virtual bool RenumberSheets(const std::vector<std::pair<int, int>>& renumbering) {
+        (void)renumbering;
         return false;
     }
 };

@@ -7,37 +7,11 @@
 
 #include "base/regional_settings.h"
 #include "formulas/data_grid_formulas.h"
+#include "formula_grids.h"
 #include "grid/cell.h"
 
 namespace plu::testing {
 namespace {
-
-// A grid with formula support, as a data grid sets it up.
-class FormulaGrid : public TKtCustomGrid {
-public:
-    FormulaGrid() {
-        SetOptionsEx(OptionsEx().With(TGridOptionEx::goxSupportFormula));
-        SetColCount(10);
-        SetRowCount(200);
-    }
-    std::unique_ptr<IKtFormula> CreateFormula(TKtValue& owner, WideStringView text,
-                                              const IKtFormula* old) override {
-        return formulas.CreateFormula(owner, text, old);
-    }
-    void Calculate() override { formulas.Calculate(); }
-
-    // Body cells by their formula names: A1 is the first body cell.
-    TKtCell& At(std::string_view a1) {
-        TKtCellRefPart p;
-        if (!ParseCellReference(Utf8ToWide(a1), p)) throw Exception("bad test address");
-        return GetCell(p.Col + FixedColCount(), p.Row + FixedRowCount());
-    }
-    void Type(std::string_view a1, std::string_view text) { At(a1).SetText(Utf8ToWide(text)); }
-    std::string Show(std::string_view a1) { return WideToUtf8(At(a1).GetText()); }
-    std::string Edit(std::string_view a1) { return WideToUtf8(At(a1).GetText(false)); }
-
-    TKtDataGridFormulas formulas{*this};
-};
 
 class GridFormulas : public ::testing::Test {
 protected:
