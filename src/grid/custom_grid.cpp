@@ -88,13 +88,14 @@ void TKtCustomGrid::SetColCount(int value) {
         columns_->SetCount(value);
         classManager_->Infos().DeleteColumns(value, old - value);
         merged_.DeleteCols(value, old - value);
-        dependents_->CellsRemoved({value, 0, old, kMaxGridRows});
     }
     colCount_ = value;
     ClipScrollPosition();
     selection_->Validate();
     ScrollBars(true, false);
     InvalidateCells({std::min(old, value), 0, std::max(old, value), rowCount_});
+    // The formulas that read freed cells, once the grid is in its new state.
+    if (value < old) dependents_->CellsRemoved({value, 0, old, kMaxGridRows});
 }
 
 void TKtCustomGrid::SetRowCount(int value) {
@@ -111,7 +112,6 @@ void TKtCustomGrid::SetRowCount(int value) {
         for (auto it = pendingRowFits_.begin(); it != pendingRowFits_.end();)
             it = *it >= value ? pendingRowFits_.erase(it) : std::next(it);
         if (topRow_ >= value) topRow_ = std::max(viewLockRow_, topRow_ - (old - value));
-        dependents_->CellsRemoved({0, value, kMaxGridCols, old});
     }
     rowCount_ = value;
     rowHeights_->SetRowCount(value);
@@ -122,6 +122,7 @@ void TKtCustomGrid::SetRowCount(int value) {
         const int top = RowTop(std::min(old, value));
         view_->InvalidateRect({0, std::max(top, 0), clientWidth_, clientHeight_});
     }
+    if (value < old) dependents_->CellsRemoved({0, value, kMaxGridCols, old});
     if (OnRowCountChange) OnRowCountChange(*this);
 }
 
@@ -579,10 +580,10 @@ void TKtCustomGrid::ClearContents() {
     for (int r = 0; r < fixedRowCount_; ++r)
         if (defaultFixedRowHeight_ != DefaultRowHeight())
             rowHeights_->SetHeight(r, defaultFixedRowHeight_);
-    dependents_->CellsRemoved({0, 0, kMaxGridCols, kMaxGridRows});
     selection_->Validate();
     ScrollBars(true, true);
     InvalidateGrid();
+    dependents_->CellsRemoved({0, 0, kMaxGridCols, kMaxGridRows});
 }
 
 void TKtCustomGrid::SetSheetIndex(int index) {

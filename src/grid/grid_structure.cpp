@@ -39,13 +39,13 @@ void TKtCustomGrid::InsertRows(int row, int count) {
     rowCount_ += count;
     rowHeights_->SetRowCount(rowCount_);
     if (row < fixedRowCount_) GrowFixedRows(row, count);
-    dependents_->StructureChanged(TKtAxisEdit::Insert(true, row, count, fixedBefore));
     ScrollBars(false, true);
     if (view_ && !IsUpdating()) {
         const TPoint p = selection_->Current();
         view_->CurrentCellChanged(p.X, p.Y);
         view_->InvalidateRect({0, std::max(RowTop(row), 0), clientWidth_, clientHeight_});
     }
+    dependents_->StructureChanged(TKtAxisEdit::Insert(true, row, count, fixedBefore));
     if (OnRowCountChange) OnRowCountChange(*this);
 }
 
@@ -66,7 +66,6 @@ void TKtCustomGrid::DeleteRows(int row, int count) {
     rowCount_ -= count;
     rowHeights_->SetRowCount(rowCount_);
     if (row < fixedRowCount_) GrowFixedRows(row, -std::min(count, fixedRowCount_ - row));
-    dependents_->StructureChanged(TKtAxisEdit::Delete(true, row, count, fixedBefore));
     ClipScrollPosition();
     if (!IsUpdating()) {
         selection_->Validate();
@@ -74,6 +73,7 @@ void TKtCustomGrid::DeleteRows(int row, int count) {
         if (view_)
             view_->InvalidateRect({0, std::max(RowTop(row), 0), clientWidth_, clientHeight_});
     }
+    dependents_->StructureChanged(TKtAxisEdit::Delete(true, row, count, fixedBefore));
     if (OnRowCountChange) OnRowCountChange(*this);
 }
 
@@ -105,13 +105,13 @@ void TKtCustomGrid::InsertCols(int col, int count) {
     merged_.InsertCols(col, count);
     colCount_ += count;
     if (col < fixedColCount_) GrowFixedCols(col, count);
-    dependents_->StructureChanged(TKtAxisEdit::Insert(false, col, count, fixedBefore));
     ScrollBars(true, false);
     if (view_ && !IsUpdating()) {
         const TPoint p = selection_->Current();
         view_->CurrentCellChanged(p.X, p.Y);
         view_->InvalidateAll();
     }
+    dependents_->StructureChanged(TKtAxisEdit::Insert(false, col, count, fixedBefore));
 }
 
 void TKtCustomGrid::DeleteCols(int col, int count) {
@@ -129,13 +129,13 @@ void TKtCustomGrid::DeleteCols(int col, int count) {
     merged_.DeleteCols(col, count);
     colCount_ -= count;
     if (col < fixedColCount_) GrowFixedCols(col, -std::min(count, fixedColCount_ - col));
-    dependents_->StructureChanged(TKtAxisEdit::Delete(false, col, count, fixedBefore));
     ClipScrollPosition();
     if (!IsUpdating()) {
         selection_->Validate();
         ScrollBars(true, false);
         InvalidateGrid();
     }
+    dependents_->StructureChanged(TKtAxisEdit::Delete(false, col, count, fixedBefore));
 }
 
 void TKtCustomGrid::GrowFixedCols(int index, int n) {
