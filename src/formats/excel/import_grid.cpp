@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/color.h"
 #include "base/exceptions.h"
 #include "base/screen.h"
 #include "formats/excel/import_cell_format.h"
@@ -33,6 +34,17 @@ class ReadingBracket {
     TKtCustomGrid& grid_;
     bool autoRowHeight_;
 };
+
+// Fonts that draw and save alike: the same name (with its letter case),
+// height, style and pitch, and the same colour once system colours are
+// resolved (a file names black where the grid's font says "window text").
+// The charset is not compared: nothing draws with it here, and workbooks are
+// written with charset 134 whatever the font says.
+bool SameFont(const TFont& a, const TFont& b) {
+    return a.Height() == b.Height() && a.Style() == b.Style() &&
+           ColorToRGB(a.Color()) == ColorToRGB(b.Color()) && a.Pitch() == b.Pitch() &&
+           a.Name() == b.Name();
+}
 
 bool InsideGrid(int col, int row) {
     return col >= 0 && col < kMaxGridCols && row >= 0 && row < kMaxGridRows;
@@ -182,7 +194,7 @@ void TVxGridImport::ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int
     std::unique_ptr<Template>& slot = templates_[static_cast<size_t>(xfIndex)];
     if (slot) {
         cell.OwnStyle().Assign(slot->style);
-        if (slot->font) cell.OwnFont().Assign(*slot->font);
+        if (slot->font) GiveFont(cell, *slot->font);
         return;
     }
 
@@ -193,16 +205,24 @@ void TVxGridImport::ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int
     const int entry = TFontList::EntryOfFontIndex(xf.FontIndex());
     if (entry >= 0 && entry < source.FontCount()) {
         std::unique_ptr<TFont>& font = fonts_[static_cast<size_t>(entry)];
-        if (font) {
-            cell.OwnFont().Assign(*font);
-        } else {
-            ApplyFontRecord(source.FontEntry(entry), source.Palette(), cell.OwnFont());
+        if (!font) {
             font = std::make_unique<TFont>(cell.Font());
+            ApplyFontRecord(source.FontEntry(entry), source.Palette(), *font);
         }
-        made->font = cell.Font();
+        GiveFont(cell, *font);
+        made->font = *font;
     }
     made->style.Assign(cell.Style());
     slot = std::move(made);
+}
+
+void TVxGridImport::GiveFont(TKtCell& cell, const TFont& font) {
+    // A cell whose font would draw as the one it shows already keeps
+    // following the grid's font (as it would after an equal font was
+    // assigned): a font of its own costs the grid a side record per cell,
+    // which for a sheet of 650,000 cells costs more than the rest of the
+    // reading together.
+    if (!SameFont(cell.Font(), font)) cell.OwnFont().Assign(font);
 }
 
 void TVxGridImport::SetFormulaValue(const TVxSheetSource& source, int sheet, TKtCell& cell,

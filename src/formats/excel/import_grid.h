@@ -81,6 +81,7 @@ class TVxGridImport {
     void FillCell(const TVxSheetSource& source, int sheet, TKtCell& cell,
                   const TCellRecord& record);
     void ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int xfIndex);
+    void GiveFont(TKtCell& cell, const TFont& font);
     void SetFormulaValue(const TVxSheetSource& source, int sheet, TKtCell& cell,
                          const TFormulaRecord& record);
 

@@ -253,7 +253,7 @@ TEST(ExcelImportFormats, XfFieldsBecomeStyleAttributes) {
 }
 
 TEST(ExcelImportFormats, FontRecordBecomesTheCellFont) {
-    BookBuilder b = OneSheet(1, 2);
+    BookBuilder b = OneSheet(1, 3);
     FontSpec f;
     f.name = u"宋体";
     f.twips = 240;
@@ -265,11 +265,17 @@ TEST(ExcelImportFormats, FontRecordBecomesTheCellFont) {
     x.font = b.AddFont(f);
     FontSpec plain;
     plain.twips = 180;
-    plain.colorIndex = 0x7FFF;
     XfSpec y;
     y.font = b.AddFont(plain);
+    FontSpec gridLike;  // draws as the grid's font: Arial 10 pt in window-text black
+    gridLike.charset = 134;
+    XfSpec z;
+    z.font = b.AddFont(gridLike);
     b.Add(id::NUMBER, Number(0, 0, b.AddXf(x), 1)).Add(id::NUMBER, Number(0, 1, b.AddXf(y), 1));
+    b.Add(id::NUMBER, Number(0, 2, b.AddXf(z), 1));
     TKtCustomGrid grid;
+    grid.Font().SetName(u"Arial");
+    grid.Font().SetHeight(-13);
     Read(b, grid);
 
     const TFont& font = grid.FindCell(1, 1)->Font();
@@ -285,6 +291,14 @@ TEST(ExcelImportFormats, FontRecordBecomesTheCellFont) {
     EXPECT_EQ(other.Height(), -12);
     EXPECT_EQ(other.Color(), ColorToRGB(clWindowText));
     EXPECT_FALSE(other.Bold() || other.Italic() || other.StrikeOut() || other.Underline());
+
+    // A font that draws as the grid's leaves the cell following the grid's
+    // font, as assigning an equal font does.
+    TKtCell& same = *grid.FindCell(3, 1);
+    EXPECT_TRUE(same.ParentFont());
+    grid.Font().SetHeight(-20);
+    EXPECT_EQ(same.Font().Height(), -20);
+    EXPECT_EQ(grid.FindCell(2, 1)->Font().Height(), -12);
 }
 
 TEST(ExcelImportValues, EachRecordKindGivesItsValue) {

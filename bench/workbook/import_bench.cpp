@@ -1,0 +1,146 @@
+// Opening a workbook of 650,000 cells (65,000 rows x 10 columns) into a grid:
+// columns A-E numbers with the format "0.00" (A centred), F-J texts
+// ("text<row>_<col>"), every third row filled yellow and every tenth row's
+// first cell bold. The file is the one SaveToXlsFile writes for such a grid.
+// import_peer.py has python3-xlrd open the same file and take every value
+// and cell format in the same run (bench/workbook/import_run).
+//
+// PLU_BENCH_XLS_DIR: a folder where the workbook is left as "grid-import.xls"
+// (for the peer to read).
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "base/safe_file.h"
+#include "base/text_measurer.h"
+#include "formats/excel/excel_rw.h"
+#include "formats/excel/export_xls.h"
+#include "formats/excel/load_workbook.h"
+#include "grid/cell.h"
+#include "grid/custom_grid.h"
+#include "grid/grid_column.h"
+#include "sheets/sheet_control.h"
+
+namespace plu {
+namespace {
+
+constexpr int kRows = 65000;
+constexpr int kCols = 10;
+
+WideString CellText(int r, int c) {
+    char digits[32];
+    auto end = std::to_chars(digits, digits + sizeof digits, r).ptr;
+    *end++ = '_';
+    end = std::to_chars(end, digits + sizeof digits, c).ptr;
+    return u"text" + AsciiToWide(std::string_view(digits, static_cast<size_t>(end - digits)));
+}
+
+// The workbook file, written once for all runs.
+const std::string& BenchFile() {
+    static const std::string path = [] {
+        std::string file;
+        if (const char* dir = std::getenv("PLU_BENCH_XLS_DIR"))
+            file = std::string(dir) + "/grid-import.xls";
+        else
+            file = (std::filesystem::temp_directory_path() / "plu-bench-grid-import.xls").string();
+        TKtCustomGrid g;
+        g.BeginUpdate();
+        g.SetColCount(kCols + 1);
+        g.SetRowCount(kRows + 1);
+        for (int c = 1; c <= kCols / 2; ++c) g.GetColumn(c).Style().SetFormatString(u"0.00");
+        g.GetColumn(1).Style().SetHorzAlign(TKtGridHorzAlign::haCenter);
+        for (int r = 1; r <= kRows; ++r) {
+            for (int c = 1; c <= kCols; ++c) {
+                TKtCell& cell = g.GetCell(c, r);
+                if (c <= kCols / 2)
+                    cell.SetAsFloat((r - 1) * 10.0 + (c - 1) + 0.5);
+                else
+                    cell.SetAsString(CellText(r - 1, c - 1));
+                if (r % 3 == 0) cell.OwnStyle().SetBgColor(clYellow);
+            }
+            if (r % 10 == 0) {
+                TFont& font = g.GetCell(1, r).OwnFont();
+                font.SetStyle(font.Style().With(TFontStyle::fsBold));
+            }
+        }
+        g.EndUpdate();
+        SaveToXlsFile(g, file);
+        return file;
+    }();
+    return path;
+}
+
+// Opening the file into a grid: the compound document, the workbook model
+// and every cell with its value and format (the grid's destruction is not
+// timed). The grid's font is the one the file's cells were saved with, so
+// only the bold cells need a font of their own.
+void BM_OpenXlsIntoGrid(benchmark::State& state) {
+    const std::string& path = BenchFile();
+    for (auto _ : state) {
+        auto grid = std::make_unique<TKtCustomGrid>();
+        {
+            TKtGridExcelRW bridge;
+            bridge.LoadFromFile(Utf8ToWide(path));
+            bridge.ReadSheet(*grid, 0, 0, 0);
+        }
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+    state.counters["cells"] = kRows * kCols;
+}
+BENCHMARK(BM_OpenXlsIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The same into a grid whose font differs from the file's: every cell gets a
+// font of its own (a side record of the grid per cell).
+void BM_OpenXlsIntoGridWithAnotherFont(benchmark::State& state) {
+    const std::string& path = BenchFile();
+    for (auto _ : state) {
+        auto grid = std::make_unique<TKtCustomGrid>();
+        grid->Font().SetName(u"Arial");
+        {
+            TKtGridExcelRW bridge;
+            bridge.LoadFromFile(Utf8ToWide(path));
+            bridge.ReadSheet(*grid, 0, 0, 0);
+        }
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenXlsIntoGridWithAnotherFont)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// Only the grid's share: the model is read once, each run fills a new grid.
+void BM_ReadSheetIntoGrid(benchmark::State& state) {
+    TKtGridExcelRW bridge;
+    bridge.LoadFromFile(Utf8ToWide(BenchFile()));
+    for (auto _ : state) {
+        auto grid = std::make_unique<TKtCustomGrid>();
+        bridge.ReadSheet(*grid, 0, 0, 0);
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ReadSheetIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// What the editor's Open does: LoadWorkbook into a sheet control
+// (worksheets with formula support, recalculation, activation).
+void BM_LoadWorkbookIntoSheetControl(benchmark::State& state) {
+    const std::string& path = BenchFile();
+    for (auto _ : state) {
+        auto control = std::make_unique<TVexaSheetControl>();
+        LoadWorkbook(*control, Utf8ToWide(path));
+        state.PauseTiming();
+        control.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadWorkbookIntoSheetControl)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+}  // namespace plu
