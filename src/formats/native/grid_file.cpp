@@ -7,8 +7,10 @@
 #include "base/safe_file.h"
 #include "base/screen.h"
 #include "grid/cell.h"
+#include "grid/format_list.h"
 #include "grid/grid_column.h"
 #include "grid/grid_row.h"
+#include "grid/number_format.h"
 #include "grid/resource_manager.h"
 
 namespace plu {
@@ -31,6 +33,12 @@ uint16_t FitIndex(int index, int limit) {
     return index >= 0 && index <= limit ? static_cast<uint16_t>(index) : 0;
 }
 
+// The fields a FONT record holds (everything but the colour).
+bool SameFace(const TFont& a, const TFont& b) {
+    return a.Height() == b.Height() && a.Style() == b.Style() && a.Charset() == b.Charset() &&
+           a.Pitch() == b.Pitch() && a.Name() == b.Name();
+}
+
 bool SameFont(const TFont& a, const TFont& b) {
     return a.Name() == b.Name() && a.Height() == b.Height() && a.Style() == b.Style() &&
            a.Color() == b.Color() && a.Charset() == b.Charset() && a.Pitch() == b.Pitch();
@@ -44,6 +52,23 @@ int TKtGridFile::FontIndexOf(const TFont& font) {
     return workbook_.Globals().Fonts.AddOrFind(
         std::make_unique<TKtFontRecord>(font.Height(), static_cast<uint8_t>(font.Pitch()),
                                         font.Style().bits, font.Charset(), font.Name()));
+}
+
+int TKtGridFile::CachedFontIndexOf(const TFont& font) {
+    auto it = fontCache_.find(&font);
+    if (it != fontCache_.end()) return it->second;
+    const int index = FontIndexOf(font);
+    fontCache_.emplace(&font, index);
+    return index;
+}
+
+int TKtGridFile::CachedXFIndexOf(const TKtGridStyle& style, int fontIndex, TColor fontColor) {
+    const XFKey key{style.Node(), fontIndex, fontColor};
+    auto it = xfCache_.find(key);
+    if (it != xfCache_.end()) return it->second;
+    const int index = XFIndexOf(style, fontIndex, fontColor);
+    xfCache_.emplace(key, index);
+    return index;
 }
 
 int TKtGridFile::XFIndexOf(const TKtGridStyle& style, int fontIndex, TColor fontColor) {
@@ -124,29 +149,39 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
 
     // On an empty file these become XF 0 and FONT 0.
     XFIndexOf(grid.DefaultStyle(), 0, kPlainFontColor);
-    FontIndexOf(grid.Font());
+    const int gridFontIndex = CachedFontIndexOf(grid.Font());
 
     TCellInfos& classes = grid.ClassManager().Infos();
-    for (int r = firstRow; r < grid.RowCount(); ++r) {
+    // A body row without a row list has the default height, no row object
+    // and no cells: past the last list only fixed rows can give records.
+    const int lastList = std::min(grid.RowCount(), grid.Cells().Length()) - 1;
+    const int lastRow = std::min(grid.RowCount() - 1, std::max(lastList, grid.FixedRowCount() - 1));
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const TKwGridRow* list = grid.Cells().Get(r);
+        const bool fixedRow = r < grid.FixedRowCount();
+        if (!list && !fixedRow) continue;
         // Rows of ordinary grids have no tree value (-1), so a row is written
-        // for a height of its own or a format of its own.
-        const TKtGridRow* rowObject = grid.FindRowObject(r);
+        // for a height of its own or a format of its own. A fixed row that
+        // differs from the default fixed height is written as well: a grid
+        // reading the stream gives its fixed rows that height.
+        const TKtGridRow* rowObject = list ? list->RowObject() : nullptr;
         const TKtGridStyle* rowStyle = rowObject ? rowObject->FindStyle() : nullptr;
-        const bool plainRow =
-            grid.RowHeights(r) == grid.DefaultRowHeight() && (!rowStyle || rowStyle->IsDefault());
+        const int height = grid.RowHeights(r);
+        const bool plainHeight = height == grid.DefaultRowHeight() &&
+                                 (!fixedRow || height == grid.DefaultFixedRowHeight());
+        const bool plainRow = plainHeight && (!rowStyle || rowStyle->IsDefault());
         // A ROW record has a 16-bit row number; a row beyond it would land on
         // another row when read back, so it keeps no record.
         if (!plainRow && r <= kMaxU16) {
             const int xf =
-                XFIndexOf(rowStyle ? *rowStyle : SharedDefaultStyle(), 0, kPlainFontColor);
+                CachedXFIndexOf(rowStyle ? *rowStyle : SharedDefaultStyle(), 0, kPlainFontColor);
             sheet.Rows.push_back(std::make_unique<TKtRowRecord>(
                 static_cast<uint16_t>(r), static_cast<uint16_t>(firstCol),
                 static_cast<uint16_t>(std::min(grid.ColCount(), kMaxU16)),
-                static_cast<uint16_t>(PixelsToStoredTwips(grid.RowHeights(r), kMaxRowTwips)),
+                static_cast<uint16_t>(PixelsToStoredTwips(height, kMaxRowTwips)),
                 FitIndex(xf, kMaxRowXF), 0xFFFF));
         }
 
-        const TKwGridRow* list = grid.Cells().Get(r);
         if (!list) continue;
         list->ForAllInRange(firstCol, grid.ColCount() - 1, [&](int c, TKtSparseList::Item item) {
             const TKtCell& cell = *reinterpret_cast<const TKtCell*>(item);
@@ -161,7 +196,7 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
                     std::make_unique<TKtPostilRecord>(row, col, cell.Comment()));
 
             const TFont& font = cell.Font();
-            const int fontIndex = FontIndexOf(font);
+            const int fontIndex = CachedFontIndexOf(font);
             const TKtCellClass* columnClass = classes.ColumnClass(c);
             const bool columnKind =
                 &cell.CellClass() == (columnClass ? columnClass : &classes.DefaultClass());
@@ -169,7 +204,7 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
                 font.Color() == kPlainFontColor &&
                 (cell.CellType() == TKtCellType::cellDefault || columnKind))
                 return 0;
-            const int xf = XFIndexOf(cell.Style(), fontIndex, font.Color());
+            const int xf = CachedXFIndexOf(cell.Style(), fontIndex, font.Color());
             sheet.Cells.Append(CellRecordOf(cell, row, col, FitIndex(xf, kMaxU16)));
             return 0;
         });
@@ -189,10 +224,16 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
         const TKtGridColumn* column = grid.FindColumn(c);
         const TFont& font = column ? column->Font() : grid.Font();
         const TKtGridStyle& style = column ? column->Style() : SharedDefaultStyle();
-        const int fontIndex = FontIndexOf(font);
+        // A fixed column's default is the fixed width: a grid reading the
+        // stream gives its fixed columns that width.
         const int width = grid.ColWidths(c);
-        if (width == grid.DefaultColWidth() && fontIndex == 0 && style.IsDefault()) continue;
-        const int xf = XFIndexOf(style, fontIndex, font.Color());
+        const int defaultWidth =
+            c < grid.FixedColCount() ? grid.DefaultFixedColWidth() : grid.DefaultColWidth();
+        if (!column && width == defaultWidth && gridFontIndex == 0) continue;
+        const int fontIndex =
+            !column || SameFace(font, grid.Font()) ? gridFontIndex : CachedFontIndexOf(font);
+        if (width == defaultWidth && fontIndex == 0 && style.IsDefault()) continue;
+        const int xf = CachedXFIndexOf(style, fontIndex, font.Color());
         sheet.ColInfos.Set({c, PixelsToStoredTwips(width, kMaxU16), FitIndex(xf, kMaxU16), 0});
     }
 }
@@ -256,11 +297,16 @@ class SheetApplier {
         record.UsedAttributes = xf->UsedAttributes();
         // Formats past the built-in ones travel as strings: their index in
         // this run's format list may differ from the writer's.
+        // A string longer than a format may be cannot be compiled (showing
+        // such a cell would fail) and would only grow the process-wide list:
+        // it reads as the general format.
         uint16_t format = xf->FormatIndex();
         if (format > 48) {
             const TKtFormatRecord* stored = globals_.Formats.Get(format);
-            format = static_cast<uint16_t>(
-                ResourceManager().FormatIndexOf(stored ? stored->Text() : WideString()));
+            const WideString text = stored ? stored->Text() : WideString();
+            format = text.size() > kMaxFormatStringLength
+                         ? kFormatGeneral
+                         : static_cast<uint16_t>(ResourceManager().FormatIndexOf(text));
         }
         if (format != record.FormatIndex) {
             record.FormatIndex = format;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/font.h"
@@ -81,8 +82,29 @@ class TKtGridFile {
     int XFIndexOf(const TKtGridStyle& style, int fontIndex, TColor fontColor);
 
   private:
+    int CachedFontIndexOf(const TFont& font);
+    int CachedXFIndexOf(const TKtGridStyle& style, int fontIndex, TColor fontColor);
+
+    struct XFKey {
+        const void* node;
+        int fontIndex;
+        TColor fontColor;
+        bool operator==(const XFKey&) const = default;
+    };
+    struct XFKeyHash {
+        size_t operator()(const XFKey& k) const {
+            return std::hash<const void*>()(k.node) ^ (static_cast<size_t>(k.fontIndex) << 1) ^
+                   (static_cast<size_t>(static_cast<uint32_t>(k.fontColor)) << 17);
+        }
+    };
+
     TKtWorkbook workbook_;
     WideString readError_;
+    // Answers already given while building: a pooled style record (its node)
+    // with a FONT index and a colour always gives the same XF, and a font
+    // object that is not changed during the build the same FONT.
+    std::unordered_map<XFKey, int, XFKeyHash> xfCache_;
+    std::unordered_map<const TFont*, int> fontCache_;
 };
 
 }  // namespace plu

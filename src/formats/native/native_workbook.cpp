@@ -53,7 +53,24 @@ void TKtColInfoList::Assign(int first, int last, int width, uint16_t xf, uint16_
         if (it->second.Last > last) runs_[last + 1] = Run{it->second.Last, it->second.Info};
         it = runs_.erase(it);
     }
-    runs_[first] = Run{last, TKtColInfo{first, width, xf, options}};
+    const TKtColInfo info{first, width, xf, options};
+    // Neighbouring runs with the same entry become one, so equal columns set
+    // one by one (a grid's columns when building) stay one run.
+    auto at = runs_.emplace(first, Run{last, info}).first;
+    if (at != runs_.begin()) {
+        auto before = std::prev(at);
+        if (before->second.Last + 1 == first && before->second.Info.SameFormat(info)) {
+            before->second.Last = last;
+            runs_.erase(at);
+            at = before;
+        }
+    }
+    auto after = std::next(at);
+    if (after != runs_.end() && after->first == at->second.Last + 1 &&
+        after->second.Info.SameFormat(at->second.Info)) {
+        at->second.Last = after->second.Last;
+        runs_.erase(after);
+    }
 }
 
 bool TKtColInfoList::Find(int col, TKtColInfo& out) const {

@@ -42,20 +42,28 @@ class NativeGridFile : public ::testing::Test {
 TEST_F(NativeGridFile, AnEmptyGridIsGlobalsAndABareSheet) {
     PlainGrid grid;
     const std::vector<RawRecord> records = SplitRecords(BuildBytes(grid));
-    EXPECT_EQ(Ids(records),
-              (std::vector<uint16_t>{kBOF, kFont, kXF, kBoundSheet, kFormat, kEOF, kBOF,
-                                     kDimensions, kColInfo, kMergedCells, kEOF, 0}));
-    // The one COLINFO is the fixed column's 40 pixels (600 twips).
-    EXPECT_EQ(records[8].U16(4), 600);
-    EXPECT_EQ(records[9].body, (std::vector<uint8_t>{0, 0}));
-}
-
-TEST_F(NativeGridFile, AGridWithDefaultSizesHasNoColumnOrRowRecords) {
-    PlainGrid grid;
-    grid.SetDefaultFixedColWidth(grid.DefaultColWidth());
-    const std::vector<RawRecord> records = SplitRecords(BuildBytes(grid));
     EXPECT_EQ(Ids(records), (std::vector<uint16_t>{kBOF, kFont, kXF, kBoundSheet, kFormat, kEOF,
                                                    kBOF, kDimensions, kMergedCells, kEOF, 0}));
+    EXPECT_EQ(records[7].body, (std::vector<uint8_t>{1, 0, 0, 0, 4, 0, 0, 0, 1, 0, 4, 0, 0, 0}));
+    EXPECT_EQ(records[8].body, (std::vector<uint8_t>{0, 0}));
+}
+
+TEST_F(NativeGridFile, FixedSizesAreWrittenWhereAReaderWouldGiveOthers) {
+    // A fixed column at the body width and a fixed row at the body height
+    // (the fixed defaults being 40 and 17) come back as they were.
+    PlainGrid grid;
+    grid.SetDefaultFixedRowHeight(17);
+    grid.SetColWidth(0, grid.DefaultColWidth());
+    grid.SetRowHeight(0, grid.DefaultRowHeight());
+    const std::vector<RawRecord> records = SplitRecords(BuildBytes(grid));
+    EXPECT_EQ(CountOf(records, kColInfo), 1);
+    EXPECT_EQ(CountOf(records, kRow), 1);
+
+    PlainGrid back;
+    back.SetDefaultFixedRowHeight(17);
+    ReadInto(back, BuildBytes(grid));
+    EXPECT_EQ(back.ColWidths(0), grid.DefaultColWidth());
+    EXPECT_EQ(back.RowHeights(0), grid.DefaultRowHeight());
 }
 
 TEST_F(NativeGridFile, NumbersTravelAsExtendedFloats) {
@@ -144,6 +152,7 @@ TEST_F(NativeGridFile, WithoutFixedCellsTheFixedAreaStillShapesTheSheet) {
     grid.GetCell(2, 3).SetAsString(u"body");
     grid.SetRowHeight(0, 30);
     grid.SetRowHeight(3, 40);
+    grid.SetColWidth(0, 50);
     const std::vector<RawRecord> records = SplitRecords(BuildBytes(grid, false));
 
     const std::vector<RawRecord> dims = SheetRecords(records, kDimensions);
@@ -272,17 +281,38 @@ TEST_F(NativeGridFile, AppliedXFsFollowTheStoredFieldsAndFlags) {
     EXPECT_TRUE(grid.GetCell(1, 2).Style().IsDefault());
 }
 
+TEST_F(NativeGridFile, StoredFormatsAreFoundByTheirStrings) {
+    // XF 1 names format 70 ("0.0000"), XF 2 format 71 (longer than any format
+    // may be), XF 3 format 72 (no FORMAT record).
+    const TKtBOFRecord globals(0x0600, kBofGlobals), sheet(0x0700, kBofSheet);
+    const TKtEOFRecord eof;
+    TKtXFRecord xf0, xf1, xf2, xf3;
+    xf1.PutU16(2, 70);
+    xf2.PutU16(2, 71);
+    xf3.PutU16(2, 72);
+    const TKtFormatRecord f70(70, u"0.0000"), f71(71, WideString(300, u'0'));
+    const TKtNumberRecord a(1, 1, 1, 2.5), b(1, 2, 2, 2.5), c(1, 3, 3, 2.5);
+    PlainGrid grid;
+    ReadInto(grid, Stream({&globals, &xf0, &xf1, &xf2, &xf3, &f70, &f71, &eof, &sheet, &a, &b, &c,
+                           &eof}));
+    EXPECT_EQ(grid.GetCell(1, 1).Style().FormatString(), u"0.0000");
+    EXPECT_EQ(grid.GetCell(1, 1).GetText(), u"2.5000");
+    EXPECT_EQ(grid.GetCell(2, 1).Style().FormatIndex(), 0);
+    EXPECT_EQ(grid.GetCell(2, 1).GetText(), u"2.5");
+    EXPECT_EQ(grid.GetCell(3, 1).Style().FormatIndex(), 0);
+}
+
 TEST_F(NativeGridFile, EqualNeighbouringColumnsShareOneColInfo) {
     PlainGrid grid;
     grid.SetColCount(10);
     for (int c : {2, 3, 4, 6})
         grid.SetColWidth(c, 90);
     const std::vector<RawRecord> cols = SheetRecords(SplitRecords(BuildBytes(grid)), kColInfo);
-    ASSERT_EQ(cols.size(), 3u);  // 0 (fixed), 2 ... 4, 6 (not across the gap at 5)
-    EXPECT_EQ(cols[1].U16(0), 2);
-    EXPECT_EQ(cols[1].U16(2), 4);
-    EXPECT_EQ(cols[2].U16(0), 6);
-    EXPECT_EQ(cols[2].U16(2), 6);
+    ASSERT_EQ(cols.size(), 2u);  // 2 ... 4, 6 (not across the gap at 5)
+    EXPECT_EQ(cols[0].U16(0), 2);
+    EXPECT_EQ(cols[0].U16(2), 4);
+    EXPECT_EQ(cols[1].U16(0), 6);
+    EXPECT_EQ(cols[1].U16(2), 6);
 
     PlainGrid back;
     back.SetColCount(10);
