@@ -1,5 +1,5 @@
-// The exception hierarchy of the whole program. Failures the specification
-// names carry exactly its text; Message() gives it as wide text, what() as UTF-8.
+// The exception hierarchy of the whole program. Failures the user sees carry
+// exactly the program's message text; Message() gives it as wide text, what() as UTF-8.
 #pragma once
 
 #include <stdexcept>
