@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "app/table_file.h"
 #include "base/exceptions.h"
 #include "base/wide_text.h"
-#include "formats/excel/export_xls.h"
 #include "formats/excel/load_workbook.h"
-#include "formats/text/text_export.h"
 #include "formats/text/text_import.h"
 #include "sheets/sheet_control.h"
 
@@ -16,11 +15,6 @@ namespace plu::cli {
 namespace {
 
 constexpr const char* kName = "plu-tool convert";
-
-bool IsXlsName(const std::string& path) {
-    const WideString name = Utf8ToWide(path);
-    return name.size() > 4 && SameText(WideStringView(name).substr(name.size() - 4), u".xls");
-}
 
 // One line: line breaks inside a message would split the report.
 std::string OneLine(WideStringView message) {
@@ -33,7 +27,7 @@ std::string OneLine(WideStringView message) {
 // The worksheet to save, read from source as the editor opens files.
 TVexaGridSheet* Open(TVexaSheetControl& control, const std::string& source, std::ostream& err) {
     control.DisableTabSync();
-    if (IsXlsName(source)) {
+    if (IsXlsFileName(Utf8ToWide(source))) {
         for (const TFormulaFailure& f : LoadWorkbook(control, Utf8ToWide(source)))
             err << kName << ": warning: sheet \"" << OneLine(f.sheet)
                 << "\": a formula could not be calculated (" << OneLine(f.message)
@@ -73,10 +67,7 @@ int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
     }
 
     try {
-        if (IsXlsName(target))
-            SaveToXlsFile(*sheet, target, kPluSheetName);
-        else
-            SaveToTextFile(*sheet, target, false, false);
+        SaveTableFile(*sheet, target);
     } catch (const Exception& e) {
         err << kName << ": " << target << ": cannot be written: " << OneLine(e.Message()) << "\n";
         return kExitFailure;
