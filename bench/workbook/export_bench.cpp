@@ -2,8 +2,8 @@
 // .xls workbook through SaveToXlsFile. Columns 1-5 hold numbers, 6-10 texts
 // ("text<row>_<col>"); a few styles: the number columns carry the column
 // format "0.00", column 1 is centred, every third row is filled yellow and
-// every tenth row's first cell is bold. peer_export.py has python3-xlwt
-// write the same sheet with the same styles in the same run (bench/workbook/run).
+// every tenth row's first cell is bold. bench/workbook/run has python3-xlwt
+// write the same sheet with the same styles in the same run (peers.py).
 //
 // PLU_BENCH_XLS_DIR: a folder where the saved workbook is left as
 // "grid-export.xls" (for the peers to read).

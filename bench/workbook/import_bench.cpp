@@ -2,8 +2,8 @@
 // columns A-E numbers with the format "0.00" (A centred), F-J texts
 // ("text<row>_<col>"), every third row filled yellow and every tenth row's
 // first cell bold. The file is the one SaveToXlsFile writes for such a grid.
-// import_peer.py has python3-xlrd open the same file and take every value
-// and cell format in the same run (bench/workbook/import_run).
+// bench/workbook/run has python3-xlrd open the same file and take every
+// value and cell format in the same run (peers.py).
 //
 // PLU_BENCH_XLS_DIR: a folder where the workbook is left as "grid-import.xls"
 // (for the peer to read).
@@ -23,6 +23,7 @@
 #include "grid/cell.h"
 #include "grid/custom_grid.h"
 #include "grid/grid_column.h"
+#include "sheets/grid_sheet.h"
 #include "sheets/sheet_control.h"
 
 namespace plu {
@@ -74,6 +75,19 @@ const std::string& BenchFile() {
     return path;
 }
 
+// Whether the grid holds the sheet: its extent, the last row's number and
+// text and a bold cell (a read that stopped early or lost formats would
+// otherwise be timed as a fast one).
+bool HoldsTheSheet(const TKtCustomGrid& g) {
+    TKtCell* number = nullptr;
+    TKtCell* text = nullptr;
+    TKtCell* bold = nullptr;
+    return g.RowCount() >= kRows + 1 && g.ColCount() >= kCols + 1 && g.TryGetCell(1, kRows, number) &&
+           g.TryGetCell(kCols, kRows, text) && g.TryGetCell(1, 10, bold) &&
+           number->GetAsFloat() == (kRows - 1) * 10.0 + 0.5 && text->GetAsString() == CellText(kRows - 1, kCols - 1) &&
+           bold->Font().Style().Has(TFontStyle::fsBold);
+}
+
 // Opening the file into a grid: the compound document, the workbook model
 // and every cell with its value and format (the grid's destruction is not
 // timed). The grid's font is the one the file's cells were saved with, so
@@ -88,6 +102,7 @@ void BM_OpenXlsIntoGrid(benchmark::State& state) {
             bridge.ReadSheet(*grid, 0, 0, 0);
         }
         state.PauseTiming();
+        if (!HoldsTheSheet(*grid)) state.SkipWithError("the grid does not hold the sheet");
         grid.reset();
         state.ResumeTiming();
     }
@@ -108,6 +123,7 @@ void BM_OpenXlsIntoGridWithAnotherFont(benchmark::State& state) {
             bridge.ReadSheet(*grid, 0, 0, 0);
         }
         state.PauseTiming();
+        if (!HoldsTheSheet(*grid)) state.SkipWithError("the grid does not hold the sheet");
         grid.reset();
         state.ResumeTiming();
     }
@@ -122,6 +138,7 @@ void BM_ReadSheetIntoGrid(benchmark::State& state) {
         auto grid = std::make_unique<TKtCustomGrid>();
         bridge.ReadSheet(*grid, 0, 0, 0);
         state.PauseTiming();
+        if (!HoldsTheSheet(*grid)) state.SkipWithError("the grid does not hold the sheet");
         grid.reset();
         state.ResumeTiming();
     }
@@ -136,11 +153,36 @@ void BM_LoadWorkbookIntoSheetControl(benchmark::State& state) {
         auto control = std::make_unique<TVexaSheetControl>();
         LoadWorkbook(*control, Utf8ToWide(path));
         state.PauseTiming();
+        if (!control->ActiveSheet() || !HoldsTheSheet(*control->ActiveSheet()))
+            state.SkipWithError("the active sheet does not hold the workbook's sheet");
         control.reset();
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_LoadWorkbookIntoSheetControl)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The same sheet written by another program (python3-xlwt: Arial fonts,
+// shared strings, RK numbers), which bench/workbook/run leaves in
+// PLU_BENCH_XLS_DIR as "xlwt.xls". Every cell's font differs from the
+// worksheet's, so every cell gets a font of its own.
+void BM_LoadXlwtWorkbookIntoSheetControl(benchmark::State& state) {
+    const char* dir = std::getenv("PLU_BENCH_XLS_DIR");
+    const std::string path = dir ? std::string(dir) + "/xlwt.xls" : std::string();
+    if (path.empty() || !std::filesystem::exists(path)) {
+        state.SkipWithError("no xlwt.xls in PLU_BENCH_XLS_DIR (bench/workbook/run writes it)");
+        return;
+    }
+    for (auto _ : state) {
+        auto control = std::make_unique<TVexaSheetControl>();
+        LoadWorkbook(*control, Utf8ToWide(path));
+        state.PauseTiming();
+        if (!control->ActiveSheet() || !HoldsTheSheet(*control->ActiveSheet()))
+            state.SkipWithError("the active sheet does not hold the workbook's sheet");
+        control.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadXlwtWorkbookIntoSheetControl)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 }  // namespace plu
