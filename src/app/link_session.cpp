@@ -35,8 +35,16 @@ void LinkSession::Start(const PortLister& lister, const std::vector<std::string>
     state_.FileName.clear();
     UpdateTitle();
     LayoutSheet(true);
+    DisableTransferCommands();
+    OpenFirstPort(lister, first);
+}
+
+void LinkSession::DisableTransferCommands() {
     state_.Actions.FormCreate();
     Changed();
+}
+
+void LinkSession::OpenFirstPort(const PortLister& lister, const std::vector<std::string>& first) {
     try {
         ports_.FormCreate(lister, first);
     } catch (const ECommsError& e) {

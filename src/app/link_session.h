@@ -53,6 +53,12 @@ public:
     // in front) and the first is opened. An open error goes to OnError and
     // start-up goes on (the timer runs and steps to the next setting).
     void Start(const PortLister& lister, const std::vector<std::string>& first = {});
+    // The two halves of Start for a window that does its own start-up steps
+    // in between: UpLoad, DownLoad, Pair and Stop off until a scale answers;
+    // and the port settings dialog's creation (ports listed, the first
+    // opened, an open error to OnError).
+    void DisableTransferCommands();
+    void OpenFirstPort(const PortLister& lister, const std::vector<std::string>& first = {});
 
     // The 20 ms timer. Does nothing while the timer is disabled. An error of
     // the reopening after a failed link goes to OnError; the timer then stays
