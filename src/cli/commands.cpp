@@ -15,20 +15,43 @@ const std::vector<Command>& Commands() {
         {"convert", "SOURCE TARGET",
          "convert a workbook (.xls) or tab-separated text into .xls or text (by TARGET's ending)",
          RunConvert},
+        {"download", "FILE --port DEVICE [--timeout SECONDS] [--limit SECONDS]",
+         "send the PLU table of FILE (.xls or tab-separated text) to the scale, checked first",
+         RunDownload},
+        {"upload", "FILE --port DEVICE [--timeout SECONDS] [--limit SECONDS]",
+         "read the scale's PLU table into FILE (.xls, or tab-separated text for other endings)",
+         RunUpload},
+        {"pair",
+         "--port DEVICE [--time \"YYYY-MM-DD HH:MM:SS\"] [--timeout SECONDS] [--limit SECONDS]",
+         "set the scale's clock to the given time or the computer's (which stays as it is)",
+         RunPair},
     };
     return commands;
 }
 
 std::string UsageText() {
-    std::string text = "Usage: plu-tool COMMAND [ARGUMENTS]\n"
-                       "The scale link of PLU Editor without a window.\n\nCommands:\n";
+    std::string text =
+        "Usage: plu-tool COMMAND [ARGUMENTS]\n"
+        "The scale link of PLU Editor without a window.\n\nCommands:\n";
     for (const Command& c : Commands()) {
         std::string head = std::string("  ") + c.name;
         if (*c.synopsis) head += std::string(" ") + c.synopsis;
         text += head + "\n      " + c.summary + "\n";
     }
-    text += "\nExit codes: 0 done, 1 failed, 2 wrong command line, 3 device missing, busy\n"
-            "or forbidden, 4 no scale answered.\n";
+    text +=
+        "\nOptions of download, upload and pair:\n"
+        "  --timeout SECONDS   how long to look for the scale (default 10; every baud rate\n"
+        "                      is tried in about 5 s)\n"
+        "  --limit SECONDS     time limit of the whole command (default 600)\n"
+        "\nExit codes:\n"
+        "  0  done\n"
+        "  1  failed\n"
+        "  2  wrong command line\n"
+        "  3  device missing, busy or forbidden\n"
+        "  4  no scale answered\n"
+        "  5  FILE cannot be read or written, or its table fails the checks (Data errors.)\n"
+        "  6  transfer broken off: the link was lost, the scale fell silent, or the time\n"
+        "     limit was reached\n";
     return text;
 }
 

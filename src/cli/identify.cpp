@@ -1,43 +1,17 @@
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <memory>
-#include <optional>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
 
-#include "app/comm_line.h"
-#include "app/link_session.h"
 #include "cli/commands.h"
-#include "serial/ui_dispatcher.h"
+#include "cli/headless_window.h"
 
 namespace plu::cli {
 
 namespace {
 
 constexpr double kDefaultTimeoutSeconds = 10;
-
-// One line saying why the device could not be used.
-std::string Reason(const std::string& device, const LinkError& e) {
-    switch (e.systemError) {
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return device + ": no such device";
-        case EBUSY:
-            return device + ": busy, held by another process";
-        case ENOTTY:
-            return device + ": not a serial device";
-        default:
-            break;
-    }
-    // The component's own text (the dialout hint for a forbidden port), on one line.
-    std::string text = WideToUtf8(e.message);
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, ": ");
-    for (char& c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    if (e.systemError != 0 && e.systemError != EACCES && e.systemError != EPERM)
-        text += " (" + std::string(std::strerror(e.systemError)) + ")";
-    return device + ": " + text;
-}
 
 std::string Units(const LinkState& s) {
     std::string units;
@@ -65,7 +39,8 @@ int RunIdentify(const Args& args, std::ostream& out, std::ostream& err) {
                 return kExitUsage;
             }
         } else {
-            err << "plu-tool identify: usage: plu-tool identify --port DEVICE [--timeout SECONDS]\n";
+            err << "plu-tool identify: usage: plu-tool identify --port DEVICE [--timeout "
+                   "SECONDS]\n";
             return kExitUsage;
         }
     }
@@ -74,51 +49,25 @@ int RunIdentify(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
 
-    QueuedDispatcher dispatcher;
-    LinkSession session(std::make_unique<CommLine>(dispatcher));
-    std::optional<LinkError> failure;
-    session.OnError = [&](const LinkError& e) {
-        if (!failure) failure = e;
-    };
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(timeout));
-    // The port list is this device alone: stepping moves through the baud rates on it.
-    session.Start([&](std::vector<std::string>& ports) {
-        ports = {device};
-        return true;
-    });
+    HeadlessWindow window("plu-tool identify", out, err, false);
+    const HeadlessWindow::ConnectResult result = window.Connect(device, deadline);
+    const std::string baud = window.Session().Ports().BaudText();
 
-    auto nextTick = Clock::now() + std::chrono::milliseconds(kTickMilliseconds);
-    while (!failure && !session.Engine().State().Connected) {
-        const auto now = Clock::now();
-        if (now >= deadline) break;
-        if (now >= nextTick) {
-            session.Tick();
-            nextTick += std::chrono::milliseconds(kTickMilliseconds);
-            if (nextTick < now) nextTick = now + std::chrono::milliseconds(kTickMilliseconds);
-            continue;
-        }
-        const auto wait = std::min(nextTick, deadline) - now;
-        dispatcher.WaitAndPump(std::chrono::duration_cast<std::chrono::milliseconds>(wait) +
-                               std::chrono::milliseconds(1));
-    }
-    const std::string baud = session.Ports().BaudText();
-    session.Stop();
-    dispatcher.Pump();
-
-    if (failure) {
-        err << "plu-tool identify: " << Reason(device, *failure) << "\n";
+    if (result == HeadlessWindow::ConnectResult::PortFailed) {
+        err << "plu-tool identify: " << PortFailureReason(device, *window.PortFailure()) << "\n";
         return kExitNoPort;
     }
-    const LinkState& s = session.Engine().State();
-    if (!s.Connected) {
+    if (result == HeadlessWindow::ConnectResult::NoScale) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", timeout);
         err << "plu-tool identify: " << device << ": no scale answered within " << seconds
             << " s at any baud rate\n";
         return kExitNoScale;
     }
+    const LinkState& s = window.State();
     out << "model: " << WideToUtf8(s.ModelName) << "\n"
         << "keys: " << (s.Preset55 ? 55 : 5) << "\n"
         << "units: " << Units(s) << "\n"
