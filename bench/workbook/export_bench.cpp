@@ -6,7 +6,8 @@
 // write the same sheet with the same styles in the same run (peers.py).
 //
 // PLU_BENCH_XLS_DIR: a folder where the saved workbook is left as
-// "grid-export.xls" (for the peers to read).
+// "grid-export.xls" (byte for byte the "grid-import.xls" that the open
+// benchmarks read and the xlrd peer opens).
 #include <benchmark/benchmark.h>
 
 #include <charconv>
