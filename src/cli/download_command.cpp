@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "cli/table_file.h"
+#include "cli/table_io.h"
 #include "cli/transfer_command.h"
 #include "grid/custom_grid.h"
 #include "link/scale_text.h"

@@ -1,7 +1,8 @@
 // plu-tool upload: the scale's table comes into a fresh sheet as UpLoad
 // reads it, and is saved as Save does. FILE is written only after the scale
 // reported the end of its table.
-#include "cli/table_file.h"
+#include "app/table_file.h"
+#include "cli/table_io.h"
 #include "cli/transfer_command.h"
 
 namespace plu::cli {
@@ -34,7 +35,7 @@ int RunUpload(const Args& args, std::ostream& out, std::ostream& err) {
     if (upload.Outcome() != TransferOutcome::Succeeded) return kExitTransfer;
 
     try {
-        SaveTable(*window.Grid(), options.file);
+        SaveTableFile(*window.Grid(), options.file);
     } catch (const std::exception& e) {
         err << kSyntax.name << ": " << options.file << ": cannot be written: " << ErrorText(e)
             << "\n";

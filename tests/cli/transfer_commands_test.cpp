@@ -10,11 +10,12 @@
 #include <iterator>
 #include <sstream>
 
+#include "app/table_file.h"
 #include "base/date_time.h"
 #include "base/regional_settings.h"
 #include "cli/commands.h"
 #include "cli/headless_window.h"
-#include "cli/table_file.h"
+#include "cli/table_io.h"
 #include "cli/transfer_command.h"
 #include "grid/custom_grid.h"
 #include "plu/plu_sheet.h"
@@ -202,8 +203,8 @@ TEST_F(TableFile, TextIsReadIntoTheLaidOutSheetAndRoundTripsThroughAWorkbook) {
     EXPECT_EQ(ShownText(g, kColTare, 5), u"0.002");
     EXPECT_EQ(ShownText(g, kColAddr, 9), u"6");
 
-    SaveTable(g, dir.File("t.Xls"));
-    SaveTable(g, dir.File("t.tsv"));
+    SaveTableFile(g, dir.File("t.Xls"));
+    SaveTableFile(g, dir.File("t.tsv"));
     EXPECT_EQ(Read(dir.File("t.Xls")).substr(0, 4), "\xD0\xCF\x11\xE0");
     const std::string text = Read(dir.File("t.tsv"));
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "Business Name\t\tCORNER SHOP\t\t\t\t\t");

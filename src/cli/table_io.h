@@ -1,21 +1,15 @@
-// The PLU table file of download and upload, read and written the way the
-// editor's Open and Save do, so that plu-tool and the window agree on what a
-// file holds.
+// The PLU table file of download and upload, read the way the editor's Open
+// does (saving goes through the editor's SaveTableFile), so that plu-tool and
+// the window agree on what a file holds.
 #pragma once
 
+#include <exception>
 #include <ostream>
 #include <string>
-
-namespace plu {
-class TKtCustomGrid;
-}
 
 namespace plu::cli {
 
 class HeadlessWindow;
-
-// ".xls" in any letter case.
-bool IsXlsName(const std::string& path);
 
 // Puts the table of `path` on the window's active sheet and lays it out
 // (font boxes kept): a workbook replaces the sheets with its own (at most
@@ -25,11 +19,6 @@ bool IsXlsName(const std::string& path);
 // exceptions; a workbook without a worksheet raises one too.
 void OpenTable(HeadlessWindow& window, const std::string& path, std::ostream& err,
                const std::string& name);
-
-// Saves the sheet as a workbook with the sheet name "sheet1" or, for any
-// other ending, as tab-separated text without the fixed row and column. A
-// previous file is replaced only by a complete one.
-void SaveTable(const TKtCustomGrid& grid, const std::string& path);
 
 // Why `path` cannot be written, checked before anything is done ("" when it
 // looks writable): its folder must exist and be writable, and it must not

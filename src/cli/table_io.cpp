@@ -1,23 +1,18 @@
-#include "cli/table_file.h"
+#include "cli/table_io.h"
 
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "app/main_form.h"
+#include "app/table_file.h"
 #include "base/exceptions.h"
 #include "base/wide_text.h"
 #include "cli/headless_window.h"
-#include "formats/excel/export_xls.h"
 #include "formats/excel/load_workbook.h"
-#include "formats/text/text_export.h"
 #include "formats/text/text_import.h"
 
 namespace plu::cli {
-
-bool IsXlsName(const std::string& path) {
-    const WideString name = Utf8ToWide(path);
-    return name.size() > 4 && SameText(WideStringView(name).substr(name.size() - 4), u".xls");
-}
 
 std::string ErrorText(const std::exception& e) {
     std::string text = e.what();
@@ -29,25 +24,18 @@ std::string ErrorText(const std::exception& e) {
 void OpenTable(HeadlessWindow& window, const std::string& path, std::ostream& err,
                const std::string& name) {
     TVexaSheetControl& control = window.Control();
-    if (IsXlsName(path)) {
+    if (IsXlsFileName(Utf8ToWide(path))) {
         control.FreeAllSheets();
         for (const TFormulaFailure& f : LoadWorkbook(control, Utf8ToWide(path)))
             err << name << ": warning: sheet \"" << WideToUtf8(f.sheet)
                 << "\": a formula could not be calculated (" << WideToUtf8(f.message)
                 << "); it reads #VALUE!\n";
-        if (!control.ActiveSheet()) throw Exception("the workbook holds no worksheet");
+        if (!control.ActiveSheet()) throw Exception(kNoWorksheetText);
     } else {
         window.NewFile();
         LoadFromTextFile(*window.Grid(), path);
     }
     window.LayoutSheet(false);
-}
-
-void SaveTable(const TKtCustomGrid& grid, const std::string& path) {
-    if (IsXlsName(path))
-        SaveToXlsFile(grid, path, kPluSheetName);
-    else
-        SaveToTextFile(grid, path, false, false);
 }
 
 std::string CannotWriteReason(const std::string& path) {
