@@ -320,6 +320,22 @@ TEST_F(FileCommands, OpenKeepsTheFontBoxes) {
     EXPECT_EQ(shell.fontSize, u"10");
 }
 
+TEST_F(FileCommands, AFormulaThatDoesNotCalculateIsReportedButTheFileOpens) {
+    // "Prices" multiplies a text in D1.
+    const std::string path = dir.File("formulas.xls");
+    const std::string command =
+        "/usr/bin/python3 " PLU_SOURCE_DIR "/tests/cli/convert_workbook.py '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    shell.answers = {DialogAnswer::No};
+    shell.openNames = {Utf8ToWide(path)};
+    form->FileOpenExecute();
+    ASSERT_EQ(shell.errors.size(), 1u);
+    EXPECT_EQ(shell.errors[0].rfind(u"Prices: ", 0), 0u) << WideToUtf8(shell.errors[0]);
+    ASSERT_EQ(Control().SheetCount(), 2);
+    EXPECT_EQ(form->FileName(), Utf8ToWide(path));
+    EXPECT_EQ(Text(kColAddr, kCaptionRow), u"Addr.");
+}
+
 // A window with two sheets whose second, active one holds a formula.
 class FailedOpen : public FileCommands {
   protected:
