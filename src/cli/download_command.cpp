@@ -6,7 +6,6 @@
 #include "cli/table_io.h"
 #include "cli/transfer_command.h"
 #include "grid/custom_grid.h"
-#include "link/scale_text.h"
 #include "plu/plu_row.h"
 #include "plu/plu_sheet.h"
 
@@ -16,10 +15,6 @@ namespace {
 
 const TransferSyntax kSyntax{
     "plu-tool download", "FILE --port DEVICE [--timeout SECONDS] [--limit SECONDS]", true, false};
-
-bool IsScaleTextCell(const TKtCustomGrid& grid, int col, int row) {
-    return IsScaleText(ToScaleText(ShownText(grid, col, row)));
-}
 
 // The text columns whose characters the scale cannot show, by row. Taken
 // before the validation, which upper-cases those cells and so may hide the
@@ -46,15 +41,7 @@ std::vector<int> FailedColumns(const TKtCustomGrid& grid, int row, uint16_t capa
     for (int col : {kColName, kColIngredients})
         if (!IsScaleTextCell(grid, col, row)) columns.push_back(col);
     if (!columns.empty()) return columns;
-    PluRowTexts texts;
-    texts.name = ShownText(grid, kColName, row);
-    texts.ingredients = ShownText(grid, kColIngredients, row);
-    texts.life = ShownText(grid, kColLife, row);
-    texts.unit = ShownText(grid, kColUnit, row);
-    texts.price = ShownText(grid, kColPrice, row);
-    texts.tare = ShownText(grid, kColTare, row);
-    texts.itemCode = ShownText(grid, kColItemCode, row);
-    const PluRowCheck check = CheckPluRow(texts, capacityClass);
+    const PluRowCheck check = CheckPluRow(ShownRowTexts(grid, row), capacityClass);
     if (check.kind == PluRowKind::Invalid) columns.push_back(check.failedColumn);
     return columns;
 }

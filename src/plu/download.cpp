@@ -11,26 +11,6 @@
 
 namespace plu {
 
-namespace {
-
-PluRowTexts RowTexts(const TKtCustomGrid& grid, int row) {
-    PluRowTexts t;
-    t.name = ShownText(grid, kColName, row);
-    t.ingredients = ShownText(grid, kColIngredients, row);
-    t.life = ShownText(grid, kColLife, row);
-    t.unit = ShownText(grid, kColUnit, row);
-    t.price = ShownText(grid, kColPrice, row);
-    t.tare = ShownText(grid, kColTare, row);
-    t.itemCode = ShownText(grid, kColItemCode, row);
-    return t;
-}
-
-bool IsScaleTextCell(const TKtCustomGrid& grid, int col, int row) {
-    return IsScaleText(ToScaleText(ShownText(grid, col, row)));
-}
-
-}  // namespace
-
 PluDownload::PluDownload(LinkState& state, IPluHost& host) : state_(state), host_(host) {}
 
 TransferOutcome PluDownload::Outcome() {
@@ -81,7 +61,8 @@ void PluDownload::ValidateSheet() {
             MarkRow(*grid, row);
             continue;
         }
-        if (CheckPluRow(RowTexts(*grid, row), state_.CapacityClass).kind == PluRowKind::Invalid)
+        if (CheckPluRow(ShownRowTexts(*grid, row), state_.CapacityClass).kind ==
+            PluRowKind::Invalid)
             MarkRow(*grid, row);
     }
 }
@@ -99,7 +80,7 @@ bool PluDownload::PrepareRows(TKtCustomGrid& grid) {
             ok = false;
         }
     for (int row = kFirstPluRow; row <= kLastRow; ++row) {
-        PluRowCheck check = CheckPluRow(RowTexts(grid, row), state_.CapacityClass);
+        PluRowCheck check = CheckPluRow(ShownRowTexts(grid, row), state_.CapacityClass);
         if (check.kind == PluRowKind::Invalid || !IsScaleTextCell(grid, kColName, row) ||
             !IsScaleTextCell(grid, kColIngredients, row)) {
             MarkRow(grid, row);

@@ -1,6 +1,7 @@
 #include "plu/plu_sheet.h"
 
 #include "grid/custom_grid.h"
+#include "link/scale_text.h"
 
 namespace plu {
 
@@ -13,6 +14,22 @@ WideString PluNumberLabel(int row, bool preset55) {
 WideString ShownText(const TKtCustomGrid& grid, int col, int row) {
     const TKtCell* cell = grid.FindCell(col, row);
     return cell ? cell->GetText(true) : WideString();
+}
+
+bool IsScaleTextCell(const TKtCustomGrid& grid, int col, int row) {
+    return IsScaleText(ToScaleText(ShownText(grid, col, row)));
+}
+
+PluRowTexts ShownRowTexts(const TKtCustomGrid& grid, int row) {
+    PluRowTexts t;
+    t.name = ShownText(grid, kColName, row);
+    t.ingredients = ShownText(grid, kColIngredients, row);
+    t.life = ShownText(grid, kColLife, row);
+    t.unit = ShownText(grid, kColUnit, row);
+    t.price = ShownText(grid, kColPrice, row);
+    t.tare = ShownText(grid, kColTare, row);
+    t.itemCode = ShownText(grid, kColItemCode, row);
+    return t;
 }
 
 void SetCellText(TKtCustomGrid& grid, int col, int row, WideStringView text) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/wide_text.h"
+#include "plu/plu_row.h"
 
 namespace plu {
 
@@ -43,6 +44,12 @@ WideString PluNumberLabel(int row, bool preset55);
 // What a cell shows (its display text); "" where no cell exists. Reading
 // never creates cells.
 WideString ShownText(const TKtCustomGrid& grid, int col, int row);
+
+// The shown texts of PLU row `row` (Product Name to Item Code).
+PluRowTexts ShownRowTexts(const TKtCustomGrid& grid, int row);
+
+// True when the scale can show every character of what the cell shows.
+bool IsScaleTextCell(const TKtCustomGrid& grid, int col, int row);
 
 // Sets a cell's text through the cell's public setter (which the grid's
 // modify query may refuse).

@@ -32,11 +32,11 @@ TEST(PluToolCommandLine, UsageForNothingHelpAndUnknownCommands) {
 }
 
 TEST(PluToolCommandLine, IdentifyArgumentMistakes) {
-    for (const Args& bad : {Args{"identify"}, Args{"identify", "--port"},
-                            Args{"identify", "--port", "/dev/x", "--timeout", "0"},
-                            Args{"identify", "--port", "/dev/x", "--timeout", "soon"},
-                            Args{"identify", "--port", "/dev/x", "--baud", "9600"},
-                            Args{"ports", "extra"}}) {
+    for (const Args& bad :
+         {Args{"identify"}, Args{"identify", "--port"},
+          Args{"identify", "--port", "/dev/x", "--timeout", "0"},
+          Args{"identify", "--port", "/dev/x", "--timeout", "soon"},
+          Args{"identify", "--port", "/dev/x", "--baud", "9600"}, Args{"ports", "extra"}}) {
         const Outcome r = Call(bad);
         EXPECT_EQ(r.code, kExitUsage) << bad.back();
         EXPECT_TRUE(r.out.empty());

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli_test_support.h"
 
 namespace plu::cli {
 namespace {
@@ -25,32 +26,7 @@ Outcome Convert(const std::string& source, const std::string& target) {
     return {code, out.str(), err.str()};
 }
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "plu-convert-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using namespace plu::cli::testing;
 
 // Line `index` of a tab-separated file, its fields up to the last non-empty one.
 std::vector<std::string> Line(const std::string& text, int index) {

@@ -17,6 +17,7 @@
 #include "cli/headless_window.h"
 #include "cli/table_io.h"
 #include "cli/transfer_command.h"
+#include "cli_test_support.h"
 #include "grid/custom_grid.h"
 #include "plu/plu_sheet.h"
 
@@ -34,32 +35,7 @@ Outcome Call(const Args& args) {
     return {code, out.str(), err.str()};
 }
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "plu-transfer-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using namespace plu::cli::testing;
 
 TEST(PluToolTransfers, CommandLineMistakesAreUsageErrors) {
     const std::vector<Args> bad = {

@@ -21,6 +21,7 @@
 
 #include "base/regional_settings.h"
 #include "base/wide_text.h"
+#include "cli_test_support.h"
 #include "formats/excel/load_workbook.h"
 #include "grid/custom_grid.h"
 #include "integration/process_helpers.h"
@@ -41,31 +42,7 @@ using virtual_scale::PluTable;
 using virtual_scale::ScalePlu;
 using namespace std::chrono_literals;
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plu-tool-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using namespace plu::cli::testing;
 
 ProgramResult Tool(const std::vector<std::string>& args, std::chrono::milliseconds limit = 30s) {
     std::vector<std::string> argv = {BinDir() + "/plu-tool"};
