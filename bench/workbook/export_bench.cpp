@@ -17,6 +17,7 @@
 #include <string>
 
 #include "base/text_measurer.h"
+#include "bench_sheet.h"
 #include "formats/biff8/byte_stream.h"
 #include "formats/excel/excel_helper.h"
 #include "formats/excel/export_xls.h"
@@ -27,16 +28,7 @@
 namespace plu {
 namespace {
 
-constexpr int kRows = 65000;
-constexpr int kCols = 10;
-
-WideString CellText(int r, int c) {
-    char digits[32];
-    auto end = std::to_chars(digits, digits + sizeof digits, r).ptr;
-    *end++ = '_';
-    end = std::to_chars(end, digits + sizeof digits, c).ptr;
-    return u"text" + AsciiToWide(std::string_view(digits, static_cast<size_t>(end - digits)));
-}
+using namespace plu::bench;
 
 // The grid, built once for all runs.
 TKtCustomGrid& BenchGrid() {
@@ -46,7 +38,8 @@ TKtCustomGrid& BenchGrid() {
         g->BeginUpdate();
         g->SetColCount(kCols + 1);
         g->SetRowCount(kRows + 1);
-        for (int c = 1; c <= kCols / 2; ++c) g->GetColumn(c).Style().SetFormatString(u"0.00");
+        for (int c = 1; c <= kCols / 2; ++c)
+            g->GetColumn(c).Style().SetFormatString(u"0.00");
         g->GetColumn(1).Style().SetHorzAlign(TKtGridHorzAlign::haCenter);
         for (int r = 1; r <= kRows; ++r) {
             for (int c = 1; c <= kCols; ++c) {
@@ -70,7 +63,8 @@ TKtCustomGrid& BenchGrid() {
 }
 
 std::string OutputFile() {
-    if (const char* dir = std::getenv("PLU_BENCH_XLS_DIR")) return std::string(dir) + "/grid-export.xls";
+    if (const char* dir = std::getenv("PLU_BENCH_XLS_DIR"))
+        return std::string(dir) + "/grid-export.xls";
     return (std::filesystem::temp_directory_path() / "plu-bench-grid-export.xls").string();
 }
 
@@ -79,7 +73,8 @@ std::string OutputFile() {
 void BM_SaveGridToXlsFile(benchmark::State& state) {
     const TKtCustomGrid& grid = BenchGrid();
     const std::string path = OutputFile();
-    for (auto _ : state) SaveToXlsFile(grid, path);
+    for (auto _ : state)
+        SaveToXlsFile(grid, path);
     state.counters["cells"] = kRows * kCols;
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
 }

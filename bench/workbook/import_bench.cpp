@@ -17,6 +17,7 @@
 
 #include "base/safe_file.h"
 #include "base/text_measurer.h"
+#include "bench_sheet.h"
 #include "formats/excel/excel_rw.h"
 #include "formats/excel/export_xls.h"
 #include "formats/excel/load_workbook.h"
@@ -29,16 +30,7 @@
 namespace plu {
 namespace {
 
-constexpr int kRows = 65000;
-constexpr int kCols = 10;
-
-WideString CellText(int r, int c) {
-    char digits[32];
-    auto end = std::to_chars(digits, digits + sizeof digits, r).ptr;
-    *end++ = '_';
-    end = std::to_chars(end, digits + sizeof digits, c).ptr;
-    return u"text" + AsciiToWide(std::string_view(digits, static_cast<size_t>(end - digits)));
-}
+using namespace plu::bench;
 
 // The workbook file, written once for all runs.
 const std::string& BenchFile() {
@@ -52,7 +44,8 @@ const std::string& BenchFile() {
         g.BeginUpdate();
         g.SetColCount(kCols + 1);
         g.SetRowCount(kRows + 1);
-        for (int c = 1; c <= kCols / 2; ++c) g.GetColumn(c).Style().SetFormatString(u"0.00");
+        for (int c = 1; c <= kCols / 2; ++c)
+            g.GetColumn(c).Style().SetFormatString(u"0.00");
         g.GetColumn(1).Style().SetHorzAlign(TKtGridHorzAlign::haCenter);
         for (int r = 1; r <= kRows; ++r) {
             for (int c = 1; c <= kCols; ++c) {
@@ -82,9 +75,10 @@ bool HoldsTheSheet(const TKtCustomGrid& g) {
     TKtCell* number = nullptr;
     TKtCell* text = nullptr;
     TKtCell* bold = nullptr;
-    return g.RowCount() >= kRows + 1 && g.ColCount() >= kCols + 1 && g.TryGetCell(1, kRows, number) &&
-           g.TryGetCell(kCols, kRows, text) && g.TryGetCell(1, 10, bold) &&
-           number->GetAsFloat() == (kRows - 1) * 10.0 + 0.5 && text->GetAsString() == CellText(kRows - 1, kCols - 1) &&
+    return g.RowCount() >= kRows + 1 && g.ColCount() >= kCols + 1 &&
+           g.TryGetCell(1, kRows, number) && g.TryGetCell(kCols, kRows, text) &&
+           g.TryGetCell(1, 10, bold) && number->GetAsFloat() == (kRows - 1) * 10.0 + 0.5 &&
+           text->GetAsString() == CellText(kRows - 1, kCols - 1) &&
            bold->Font().Style().Has(TFontStyle::fsBold);
 }
 
@@ -128,7 +122,10 @@ void BM_OpenXlsIntoGridWithAnotherFont(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenXlsIntoGridWithAnotherFont)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_OpenXlsIntoGridWithAnotherFont)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // Only the grid's share: the model is read once, each run fills a new grid.
 void BM_ReadSheetIntoGrid(benchmark::State& state) {
@@ -159,7 +156,10 @@ void BM_LoadWorkbookIntoSheetControl(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_LoadWorkbookIntoSheetControl)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_LoadWorkbookIntoSheetControl)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // The same sheet written by another program (python3-xlwt: Arial fonts,
 // shared strings, RK numbers), which bench/workbook/run leaves in
@@ -182,7 +182,10 @@ void BM_LoadXlwtWorkbookIntoSheetControl(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_LoadXlwtWorkbookIntoSheetControl)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_LoadXlwtWorkbookIntoSheetControl)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 }  // namespace
 }  // namespace plu
