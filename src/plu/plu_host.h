@@ -1,8 +1,8 @@
 // What the PLU transfers and the sheet layout ask of the main window. The
-// application implements it (the window and the command line share that
-// implementation); tests implement it with a recorder. Methods that the link
-// engine's host also has carry the same signatures, so one object can serve
-// both.
+// window's logic (app/main_form.h) implements it over its shell, plu-tool
+// without a window (cli/headless_window.h); tests implement it with a
+// recorder. Methods that the link engine's host also has carry the same
+// signatures, so one object can serve both.
 #pragma once
 
 #include "base/wide_text.h"
