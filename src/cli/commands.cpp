@@ -45,7 +45,7 @@ std::string UsageText() {
         "  --limit SECONDS     time limit of the whole command (default 600)\n"
         "\nExit codes:\n"
         "  0  done\n"
-        "  1  failed\n"
+        "  1  failed (upload: FILE written, but fields of the table could not be read)\n"
         "  2  wrong command line\n"
         "  3  device missing, busy or forbidden\n"
         "  4  no scale answered\n"

@@ -41,6 +41,14 @@ int RunUpload(const Args& args, std::ostream& out, std::ostream& err) {
             << "\n";
         return kExitFile;
     }
+    // Fields the sheet could not take were reported as they came and the
+    // upload went on, as in the window; a script must still learn that the
+    // file is not the scale's whole table.
+    if (const int errors = window.ErrorsShown(); errors > 0) {
+        err << kSyntax.name << ": " << options.file << " was written, but " << errors
+            << (errors == 1 ? " field" : " fields") << " of the scale's table could not be read\n";
+        return kExitFailure;
+    }
     return kExitOk;
 }
 

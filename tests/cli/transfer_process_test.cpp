@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -243,6 +244,13 @@ TEST_F(PluToolTransfer, FullUploadWritesAWorkbookAndTextThatReproduceTheTable) {
     auto toText = std::async(std::launch::async, [&] {
         return Tool({"upload", dir / "old.txt", "--port", second.Device()}, 100s);
     });
+    // A third scale sends PLU 1 with a letter in its unit price: the error is
+    // reported, the upload goes on and the file is written, but the tool
+    // does not call that a success.
+    VirtualScaleProcess third({"--table", dir / "table.tsv", "--fault", "letters:1:U"});
+    auto withLetters = std::async(std::launch::async, [&] {
+        return Tool({"upload", dir / "letters.txt", "--port", third.Device()}, 100s);
+    });
     const ProgramResult book = toBook.get();
     const ProgramResult text = toText.get();
     for (const ProgramResult* r : {&book, &text}) {
@@ -250,6 +258,16 @@ TEST_F(PluToolTransfer, FullUploadWritesAWorkbookAndTextThatReproduceTheTable) {
         EXPECT_EQ(r->out, "Upload successful.\n");
         EXPECT_TRUE(r->err.empty()) << r->err;
     }
+    const ProgramResult letters = withLetters.get();
+    EXPECT_EQ(letters.exitCode, 1) << letters.err;
+    EXPECT_EQ(letters.out, "Upload successful.\n");
+    EXPECT_NE(letters.err.find("X"), std::string::npos) << letters.err;
+    EXPECT_NE(letters.err.find(dir / "letters.txt was written, but 1 field of the scale's table "
+                                     "could not be read"),
+              std::string::npos)
+        << letters.err;
+    const std::string lettersText = Read(dir / "letters.txt");
+    EXPECT_EQ(std::count(lettersText.begin(), lettersText.end(), '\n'), 267) << lettersText.size();
 
     // The workbook, read back: sheet cell A1 is grid cell (1, 1), as saved.
     TVexaSheetControl control;

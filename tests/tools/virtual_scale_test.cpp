@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/exceptions.h"
 #include "link/frame.h"
 #include "link/frames.h"
 #include "link/identification.h"
@@ -15,7 +16,9 @@ namespace plu::virtual_scale {
 namespace {
 
 // The body of what the PC sends, from the link module's own builders.
-std::string Sent(const std::string& frame) { return *RecognizeFrame(frame); }
+std::string Sent(const std::string& frame) {
+    return *RecognizeFrame(frame);
+}
 
 // The body of a one-burst reply as the PC would recognise it.
 std::string Reply(VirtualScale& scale, const std::string& frame) {
@@ -85,7 +88,8 @@ TEST(VirtualScale, DamagedDownloadFramesAreRejected) {
     std::string record = Sent(EmptyRecordFrame(3));
     record.back() = record.back() == '0' ? '1' : '0';
     EXPECT_EQ(*RecognizeFrame(scale.Answer(record).bursts.at(0)), "DA");
-    EXPECT_EQ(*RecognizeFrame(scale.Answer("DN" + HexField(265, 3) + FrameChecksum("DN109")).bursts.at(0)),
+    EXPECT_EQ(*RecognizeFrame(
+                  scale.Answer("DN" + HexField(265, 3) + FrameChecksum("DN109")).bursts.at(0)),
               "DA");  // beyond the last PLU
     EXPECT_EQ(*RecognizeFrame(scale.Answer("D123").bursts.at(0)), "DA");
     EXPECT_TRUE(scale.Answer("Q").Silent());
@@ -186,6 +190,23 @@ TEST(VirtualScaleFaults, SplitGarbageAndCorruptRepliesAreNoFramesForThePc) {
     EXPECT_LT(r.bursts.at(0).find('\x13'), r.bursts.at(0).find('\x11'));
 }
 
+TEST(VirtualScaleFaults, LettersPutALetterIntoARecordsUnitPriceUnderACorrectChecksum) {
+    VirtualScale scale;
+    scale.Faults().Add(*ParseFaultRule("letters:1:U"));
+    Reply(scale, BeginUploadFrame());
+    const std::string damaged = Reply(scale, NextRecordFrame());
+    ASSERT_EQ(damaged.size(), kRecordReplyLength);
+    EXPECT_TRUE(RecordChecksumOk(damaged));
+    const RecordReply record = DecodeRecordReply(damaged);
+    EXPECT_EQ(record.unitPrice[0], 'X');
+    EXPECT_THROW(RecordUnitPrice(record), EConvertError);
+    // Asked again, the scale repeats what it sent; the next record is sound.
+    EXPECT_EQ(Reply(scale, RepeatRecordFrame()), damaged);
+    const RecordReply next = DecodeRecordReply(Reply(scale, NextRecordFrame()));
+    EXPECT_EQ(next.number, "002");
+    EXPECT_NO_THROW(RecordUnitPrice(next));
+}
+
 TEST(FaultRules, TextForms) {
     const auto all = ParseFaultRule("split:all:U,UA");
     ASSERT_TRUE(all);
@@ -206,7 +227,10 @@ TEST(FrameAssembler, FindsFramesInAStreamAndDropsNoise) {
     EXPECT_TRUE(a.Feed("noise\x02L").empty());
     EXPECT_EQ(a.Feed("\r\x03\x02U\r\x03xx"), (std::vector<std::string>{"L", "U"}));
     EXPECT_EQ(a.Buffered(), 0u);
-    EXPECT_EQ(a.Feed("\x02" "DE\x02" "DE\r\x03"), std::vector<std::string>{"DE"});
+    EXPECT_EQ(a.Feed("\x02"
+                     "DE\x02"
+                     "DE\r\x03"),
+              std::vector<std::string>{"DE"});
     a.Feed("\x02" + std::string(2000, 'A'));
     EXPECT_LE(a.Buffered(), FrameAssembler::kMaxFrame);
     EXPECT_EQ(a.Feed("\x02L\r\x03"), std::vector<std::string>{"L"});
@@ -223,9 +247,14 @@ TEST(VirtualScaleOptions, ModelFaultsAndMistakes) {
     EXPECT_EQ(o.faults.size(), 1u);
     EXPECT_EQ(o.baud, 2400u);
     EXPECT_TRUE(o.matchBaud);
-    for (const auto& bad : std::vector<std::vector<std::string>>{
-             {"--keys", "6"}, {"--unit", "g"}, {"--units", "kg,g"}, {"--baud"}, {"--fault", "x"},
-             {"--delay", "-1"}, {"--clock-file"}, {"--bogus"}}) {
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--keys", "6"},
+                                                                 {"--unit", "g"},
+                                                                 {"--units", "kg,g"},
+                                                                 {"--baud"},
+                                                                 {"--fault", "x"},
+                                                                 {"--delay", "-1"},
+                                                                 {"--clock-file"},
+                                                                 {"--bogus"}}) {
         Options fresh;
         EXPECT_FALSE(ParseOptions(bad, fresh, error)) << bad[0];
         EXPECT_FALSE(error.empty());

@@ -10,7 +10,8 @@ std::vector<std::string> Split(std::string_view text, char separator) {
     std::vector<std::string> parts;
     std::string part;
     std::istringstream in{std::string(text)};
-    while (std::getline(in, part, separator)) parts.push_back(part);
+    while (std::getline(in, part, separator))
+        parts.push_back(part);
     if (!text.empty() && text.back() == separator) parts.emplace_back();
     return parts;
 }
@@ -26,14 +27,24 @@ std::optional<FaultRule> ParseFaultRule(std::string_view text, std::string* erro
     if (parts.empty() || parts.size() > 3) return fail("expected KIND[:COUNT[:FRAMES]]");
     FaultRule rule;
     const std::string& kind = parts[0];
-    if (kind == "checksum") rule.kind = FaultKind::BadChecksum;
-    else if (kind == "reject") rule.kind = FaultKind::Reject;
-    else if (kind == "silent") rule.kind = FaultKind::Silent;
-    else if (kind == "split") rule.kind = FaultKind::Split;
-    else if (kind == "garbage") rule.kind = FaultKind::Garbage;
-    else if (kind == "garbage-xoff") rule.kind = FaultKind::GarbageXoff;
-    else if (kind == "corrupt") rule.kind = FaultKind::Corrupt;
-    else return fail("unknown fault \"" + kind + "\"");
+    if (kind == "checksum")
+        rule.kind = FaultKind::BadChecksum;
+    else if (kind == "reject")
+        rule.kind = FaultKind::Reject;
+    else if (kind == "silent")
+        rule.kind = FaultKind::Silent;
+    else if (kind == "split")
+        rule.kind = FaultKind::Split;
+    else if (kind == "garbage")
+        rule.kind = FaultKind::Garbage;
+    else if (kind == "garbage-xoff")
+        rule.kind = FaultKind::GarbageXoff;
+    else if (kind == "corrupt")
+        rule.kind = FaultKind::Corrupt;
+    else if (kind == "letters")
+        rule.kind = FaultKind::Letters;
+    else
+        return fail("unknown fault \"" + kind + "\"");
     if (parts.size() >= 2) {
         const std::string& count = parts[1];
         if (count == "all") {

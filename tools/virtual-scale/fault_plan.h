@@ -12,6 +12,8 @@
 //           garbage-xoff  the same with an XOFF and an XON inside (only where
 //                     flow control is what is tested)
 //           corrupt   noise glued in front of the reply, in the same burst
+//           letters   a record sent up with a letter among the digits of its
+//                     unit price (checksum correct: the PC takes the record)
 //   COUNT   how many matching replies (default 1), or "all"
 //   FRAMES  comma-separated prefixes of the frames concerned, e.g. "L" or
 //           "U,UA" or "BD" (default: every frame)
@@ -24,7 +26,7 @@
 
 namespace plu::virtual_scale {
 
-enum class FaultKind { BadChecksum, Reject, Silent, Split, Garbage, GarbageXoff, Corrupt };
+enum class FaultKind { BadChecksum, Reject, Silent, Split, Garbage, GarbageXoff, Corrupt, Letters };
 
 struct FaultRule {
     FaultKind kind = FaultKind::Silent;
@@ -36,14 +38,14 @@ struct FaultRule {
 std::optional<FaultRule> ParseFaultRule(std::string_view text, std::string* error = nullptr);
 
 class FaultPlan {
-public:
+  public:
     void Add(const FaultRule& rule) { rules_.push_back(rule); }
     // True when a rule of this kind applies to the frame body received; uses
     // up one of that rule's count.
     bool Take(FaultKind kind, std::string_view frameBody);
     bool Empty() const { return rules_.empty(); }
 
-private:
+  private:
     std::vector<FaultRule> rules_;
 };
 

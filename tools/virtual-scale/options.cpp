@@ -5,7 +5,8 @@ namespace plu::virtual_scale {
 namespace {
 
 bool ParseNumber(const std::string& text, uint32_t max, uint32_t& value) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     value = static_cast<uint32_t>(std::stoul(text));
     return value <= max;
@@ -61,6 +62,7 @@ Faults (repeatable):  --fault KIND[:COUNT[:FRAMES]]
           garbage       a burst of noise (no 0x11/0x13) before the reply
           garbage-xoff  the same with an XOFF and an XON inside
           corrupt       noise in front of the reply, in the same burst
+          letters       a record sent up with a letter in its unit price
   COUNT   how many matching replies (default 1), or "all"
   FRAMES  comma-separated prefixes of the frames concerned (L, BU, BD, D, DN,
           DE, U, UA, T); default: every frame
@@ -97,14 +99,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.model.keys = v == "5" ? 5 : 55;
         } else if (a == "--capacity") {
             if (!value(v)) return false;
-            if (v.empty() || v.size() > 2) return error = "--capacity takes one or two characters", false;
+            if (v.empty() || v.size() > 2)
+                return error = "--capacity takes one or two characters", false;
             o.model.capacityCode = v;
         } else if (a == "--unit") {
             if (!value(v)) return false;
-            if (!ParseUnitName(v, o.model.unitDigit)) return error = "--unit takes kg, lb or oz", false;
+            if (!ParseUnitName(v, o.model.unitDigit))
+                return error = "--unit takes kg, lb or oz", false;
         } else if (a == "--units") {
             if (!value(v)) return false;
-            if (!ParseUnitList(v, o.model)) return error = "--units takes a list of kg, lb, oz", false;
+            if (!ParseUnitList(v, o.model))
+                return error = "--units takes a list of kg, lb, oz", false;
         } else if (a == "--table") {
             if (!value(o.tablePath)) return false;
         } else if (a == "--empty") {
@@ -115,7 +120,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             if (!value(o.clockPath)) return false;
         } else if (a == "--baud") {
             if (!value(v)) return false;
-            if (!ParseNumber(v, 4000000, n) || n < 50) return error = "--baud takes a line speed", false;
+            if (!ParseNumber(v, 4000000, n) || n < 50)
+                return error = "--baud takes a line speed", false;
             o.baud = n;
         } else if (a == "--match-baud") {
             o.matchBaud = true;

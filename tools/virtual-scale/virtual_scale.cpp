@@ -14,9 +14,12 @@ bool ParseHex(std::string_view text, uint32_t& value) {
     value = 0;
     for (char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
         value = value * 16 + static_cast<uint32_t>(digit);
     }
     return true;
@@ -24,7 +27,8 @@ bool ParseHex(std::string_view text, uint32_t& value) {
 
 std::string Decimal(uint32_t value, int width) {
     uint32_t max = 1;
-    for (int i = 0; i < width; ++i) max *= 10;
+    for (int i = 0; i < width; ++i)
+        max *= 10;
     if (value >= max) value = max - 1;  // the field cannot hold more
     char text[16];
     std::snprintf(text, sizeof text, "%0*u", width, value);
@@ -37,7 +41,9 @@ std::string RightAligned(const std::string& bytes, std::size_t width) {
     return field;
 }
 
-std::string WithChecksum(std::string body) { return body + FrameChecksum(body); }
+std::string WithChecksum(std::string body) {
+    return body + FrameChecksum(body);
+}
 
 }  // namespace
 
@@ -93,10 +99,12 @@ std::optional<std::string> VirtualScale::ReplyBody(std::string_view body, bool& 
         uploadCursor_ = 0;
         lastUploadReply_.clear();
         checked = true;
-        return WithChecksum(RightAligned(table_.businessName, 20) + RightAligned(table_.secondLine, 20));
+        return WithChecksum(RightAligned(table_.businessName, 20) +
+                            RightAligned(table_.secondLine, 20));
     }
     if (body.substr(0, 2) == "BD") {
-        if (body.size() != 44 || !HasTrailingChecksum(body) || faults_.Take(FaultKind::Reject, body))
+        if (body.size() != 44 || !HasTrailingChecksum(body) ||
+            faults_.Take(FaultKind::Reject, body))
             return std::string("BA");
         table_.businessName = TrimBytes(body.substr(2, 20));
         table_.secondLine = TrimBytes(body.substr(22, 20));
@@ -126,6 +134,12 @@ std::optional<std::string> VirtualScale::ReplyBody(std::string_view body, bool& 
     if (body == "U" || (body == "UA" && lastUploadReply_.empty())) {
         lastUploadReply_ = UploadReply();
         checked = lastUploadReply_.size() == 126;
+        if (checked && faults_.Take(FaultKind::Letters, body)) {
+            // The unit price starts after the number, name, ingredients,
+            // life and unit (3 + 20 + 80 + 3 + 1 bytes).
+            lastUploadReply_[107] = 'X';
+            lastUploadReply_ = WithChecksum(lastUploadReply_.substr(0, 124));
+        }
         return lastUploadReply_;
     }
     if (body == "UA") {
@@ -135,7 +149,8 @@ std::optional<std::string> VirtualScale::ReplyBody(std::string_view body, bool& 
     if (body.substr(0, 1) == "T") {
         uint32_t v[6];
         bool ok = body.size() == 15 && HasTrailingChecksum(body);
-        for (int i = 0; ok && i < 6; ++i) ok = ParseHex(body.substr(1 + 2 * i, 2), v[i]);
+        for (int i = 0; ok && i < 6; ++i)
+            ok = ParseHex(body.substr(1 + 2 * i, 2), v[i]);
         if (!ok || faults_.Take(FaultKind::Reject, body)) return std::string("TA");
         ClockFields c;
         c.year = static_cast<int>(v[0]);
@@ -181,8 +196,10 @@ ScaleReply VirtualScale::Answer(std::string_view frameBody) {
     }
     std::string frame = MakeFrame(*body);
     if (faults_.Take(FaultKind::Corrupt, frameBody)) frame = Noise(8, false) + frame;
-    if (faults_.Take(FaultKind::Garbage, frameBody)) reply.bursts.push_back(Noise(16, false));
-    else if (faults_.Take(FaultKind::GarbageXoff, frameBody)) reply.bursts.push_back(Noise(16, true));
+    if (faults_.Take(FaultKind::Garbage, frameBody))
+        reply.bursts.push_back(Noise(16, false));
+    else if (faults_.Take(FaultKind::GarbageXoff, frameBody))
+        reply.bursts.push_back(Noise(16, true));
     reply.apartFromPrevious = !reply.bursts.empty();
     if (faults_.Take(FaultKind::Split, frameBody)) {
         const std::size_t half = frame.size() / 2;
