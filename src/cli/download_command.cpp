@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "cli/interrupt.h"
 #include "cli/table_io.h"
 #include "cli/transfer_command.h"
 #include "grid/custom_grid.h"
@@ -80,6 +81,10 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
     TransferOptions options;
     if (!ParseTransferOptions(args, kSyntax, options, err)) return kExitUsage;
 
+    // Ctrl+C stops the download as the Stop command does: the scale is told
+    // the table ends there, so it does not wait for records that never come.
+    // Caught from the start, an early one stops the download at its header.
+    InterruptCatcher interrupt;
     HeadlessWindow window(kSyntax.name, out, err, WantsProgress(out));
     try {
         OpenTable(window, options.file, err, kSyntax.name);
@@ -101,9 +106,21 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
                        textFailures, err);
         return kExitFile;
     }
-    const int code = run.Wait([&] { return download.Outcome(); }, "download",
-                              "the scale may hold part of the table");
+    bool stopAsked = false;
+    const int code = run.Wait(
+        [&] {
+            if (InterruptCatcher::Requested() && !stopAsked) {
+                stopAsked = true;
+                download.menuStopClick();
+            }
+            return download.Outcome();
+        },
+        "download", "the scale may hold part of the table");
     if (code != kExitOk) return code;
+    if (download.Outcome() == TransferOutcome::Stopped) {
+        err << kSyntax.name << ": stopped on request; the scale holds the records sent before\n";
+        return kExitTransfer;
+    }
     return download.Outcome() == TransferOutcome::Succeeded ? kExitOk : kExitTransfer;
 }
 

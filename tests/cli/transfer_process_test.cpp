@@ -229,6 +229,26 @@ TEST_F(PluToolTransfer, FullDownloadFromAWorkbookLeavesTheScaleHoldingExactlyThe
     ExpectScaleHolds(TableOfStoppedScale(scale, dir / "held.tsv"), table);
 }
 
+// Ctrl+C stops a download as the Stop command does: the end frame goes out
+// at once, the scale keeps what came before it, and the tool says so.
+TEST_F(PluToolTransfer, AnInterruptStopsTheDownloadAndTheScaleKeepsWhatCame) {
+    const PluTable table = FullTable();
+    Write(dir / "table.txt", TableText(table));
+    VirtualScaleProcess scale({"--empty", "--save", dir / "held.tsv"});
+    const ProgramResult r = RunProgram(
+        {"/usr/bin/timeout", "--preserve-status", "-s", "INT", "5", BinDir() + "/plu-tool",
+         "download", dir / "table.txt", "--port", scale.Device()},
+        30s);
+    EXPECT_EQ(r.exitCode, 6) << r.err;
+    EXPECT_EQ(r.out, "Stop downloading!\n");
+    EXPECT_NE(r.err.find("stopped on request"), std::string::npos) << r.err;
+    EXPECT_LT(r.seconds, 8.0);
+    const PluTable held = TableOfStoppedScale(scale, dir / "held.tsv");
+    EXPECT_EQ(held.businessName, table.businessName);
+    EXPECT_TRUE(held.plus[0] == table.plus[0]) << Describe(held.plus[0]);
+    EXPECT_TRUE(held.plus[264].empty) << Describe(held.plus[264]);
+}
+
 // The one full upload, twice at once from two scales holding the same
 // table: into a workbook and into text (one of them through damaged records
 // that are asked for again).
