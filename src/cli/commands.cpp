@@ -43,6 +43,8 @@ std::string UsageText() {
         "  --timeout SECONDS   how long to look for the scale (default 10; every baud rate\n"
         "                      is tried in about 5 s)\n"
         "  --limit SECONDS     time limit of the whole command (default 600)\n"
+        "Ctrl+C during a download stops it as the editor's Stop does (the scale keeps the\n"
+        "records sent before); a second Ctrl+C ends the program at once.\n"
         "\nExit codes:\n"
         "  0  done\n"
         "  1  failed (upload: FILE written, but fields of the table could not be read)\n"
