@@ -11,6 +11,28 @@
 #include "formats/biff8/function_table.h"
 
 namespace plu {
+
+const char16_t* BiffErrorText(std::uint8_t code) {
+    switch (code) {
+        case 0x00:
+            return u"#NULL!";
+        case 0x07:
+            return u"#DIV/0!";
+        case 0x0F:
+            return u"#VALUE!";
+        case 0x17:
+            return u"#REF!";
+        case 0x1D:
+            return u"#NAME?";
+        case 0x24:
+            return u"#NUM!";
+        case 0x2A:
+            return u"#N/A";
+        default:
+            return nullptr;
+    }
+}
+
 namespace {
 
 // Record layouts around the tokens.
@@ -47,25 +69,10 @@ constexpr std::size_t kArrayFixedElementSize = 8;
 constexpr const char16_t* kBinaryOperators[] = {u"+", u"-",  u"*", u"/",  u"^", u"&",
                                                 u"<", u"<=", u"=", u">=", u">", u"<>"};
 
-const char16_t* ErrorText(std::uint8_t code) {
-    switch (code) {
-        case 0x00:
-            return u"#NULL!";
-        case 0x07:
-            return u"#DIV/0!";
-        case 0x0F:
-            return u"#VALUE!";
-        case 0x17:
-            return u"#REF!";
-        case 0x1D:
-            return u"#NAME?";
-        case 0x24:
-            return u"#NUM!";
-        case 0x2A:
-            return u"#N/A";
-        default:
-            return u"#???";
-    }
+// An error constant of a formula; an unknown code shows as "#???".
+const char16_t* ErrorTokenText(std::uint8_t code) {
+    const char16_t* text = BiffErrorText(code);
+    return text ? text : u"#???";
 }
 
 const char16_t* BoolText(bool value) {
@@ -243,7 +250,7 @@ class TokenDecoder {
                     return Take(id, 4, d);
                 case 0x1C:  // ptgErr
                     if (!Take(id, 1, d)) return false;
-                    Push(ErrorText(d[0]));
+                    Push(ErrorTokenText(d[0]));
                     return true;
                 case 0x1D:  // ptgBool
                     if (!Take(id, 1, d)) return false;
@@ -519,7 +526,7 @@ class TokenDecoder {
                 else if (kind == kArrayBoolean)
                     text += BoolText(e[0] != 0);
                 else if (kind == kArrayError)
-                    text += ErrorText(e[0]);
+                    text += ErrorTokenText(e[0]);
             }
         }
         text += u'}';

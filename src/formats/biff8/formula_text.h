@@ -49,6 +49,10 @@ using TGetNameText = std::function<WideString(std::uint8_t kind, int sheetIndex,
 
 // The answer of a host that keeps no name or EXTERNSHEET tables: "#NAME?".
 // An empty callback given to the functions below answers the same.
+// The text of a BIFF error code ("#DIV/0!" for 0x07 ...), or nullptr for a
+// code that names no error.
+const char16_t* BiffErrorText(std::uint8_t code);
+
 WideString UnresolvedNameText(std::uint8_t kind, int sheetIndex, int itemIndex);
 
 // Decodes the tokenByteCount token bytes at the start of `body`; the bytes

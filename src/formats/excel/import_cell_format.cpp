@@ -2,6 +2,7 @@
 
 #include "base/color.h"
 #include "base/screen.h"
+#include "formats/biff8/formula_text.h"
 #include "grid/number_format.h"
 
 namespace plu {
@@ -79,24 +80,8 @@ WideString FormulaErrorText(const TFormulaRecord& formula) {
     if (!formula.Holds(kResultMarker, 2) || formula.GetWord(kResultMarker) != kNonNumericResult ||
         formula.GetByte(6) != kErrorResult)
         return {};
-    switch (formula.GetByte(8)) {
-        case 0x00:
-            return u"#NULL!";
-        case 0x07:
-            return u"#DIV/0!";
-        case 0x0F:
-            return u"#VALUE!";
-        case 0x17:
-            return u"#REF!";
-        case 0x1D:
-            return u"#NAME?";
-        case 0x24:
-            return u"#NUM!";
-        case 0x2A:
-            return u"#N/A";
-        default:
-            return u"#VALUE!";
-    }
+    const char16_t* text = BiffErrorText(formula.GetByte(8));
+    return text ? text : u"#VALUE!";
 }
 
 void SetCachedResult(const TFormulaRecord& formula, TKtValue& value) {
