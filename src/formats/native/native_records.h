@@ -412,29 +412,20 @@ class TKtRowColStringRecord : public TKtBaseRowColRecord {
     WideString Text() const { return String(HeadSize(), 2); }
 };
 
-class TKtTagRecord : public TKtRowColStringRecord {
+// The text records of a cell (tag, hint, comment): one layout, told apart
+// by their id.
+template <uint16_t RecordId>
+class TKtCellTextRecord : public TKtRowColStringRecord {
   public:
-    TKtTagRecord(uint16_t id, std::vector<uint8_t> body)
+    TKtCellTextRecord(uint16_t id, std::vector<uint8_t> body)
         : TKtRowColStringRecord(id, std::move(body)) {}
-    TKtTagRecord(uint32_t row, uint32_t col, WideStringView text)
-        : TKtRowColStringRecord(native_id::kTag, row, col, text) {}
+    TKtCellTextRecord(uint32_t row, uint32_t col, WideStringView text)
+        : TKtRowColStringRecord(RecordId, row, col, text) {}
 };
 
-class TKtHintRecord : public TKtRowColStringRecord {
-  public:
-    TKtHintRecord(uint16_t id, std::vector<uint8_t> body)
-        : TKtRowColStringRecord(id, std::move(body)) {}
-    TKtHintRecord(uint32_t row, uint32_t col, WideStringView text)
-        : TKtRowColStringRecord(native_id::kHint, row, col, text) {}
-};
-
-class TKtPostilRecord : public TKtRowColStringRecord {
-  public:
-    TKtPostilRecord(uint16_t id, std::vector<uint8_t> body)
-        : TKtRowColStringRecord(id, std::move(body)) {}
-    TKtPostilRecord(uint32_t row, uint32_t col, WideStringView text)
-        : TKtRowColStringRecord(native_id::kPostil, row, col, text) {}
-};
+using TKtTagRecord = TKtCellTextRecord<native_id::kTag>;
+using TKtHintRecord = TKtCellTextRecord<native_id::kHint>;
+using TKtPostilRecord = TKtCellTextRecord<native_id::kPostil>;
 
 // The record object for a body read from a stream, of the class its id
 // names (a plain TKtDataRecord for other ids). A row/column record of 3
