@@ -29,6 +29,7 @@ class FakeEditControl : public TKtCellMaskEdit {
     int cancelModes = 0;
     WideString clipboard;  // the system clipboard as this control sees it
     std::vector<TKtEditCommand> commands;
+    std::vector<TPoint> clicks;  // where the controller clicked into the control
 
     WideString Text() const override { return text; }
     void SetText(WideStringView t) override {
@@ -93,7 +94,8 @@ class FakeEditControl : public TKtCellMaskEdit {
         }
     }
     // Each character is 8 pixels wide from the left edge.
-    void ClickAt(int x, int) override {
+    void ClickAt(int x, int y) override {
+        clicks.push_back({x, y});
         anchor = caret = std::clamp((x - bounds.Left) / 8, 0, Length());
     }
 
@@ -130,6 +132,10 @@ class FakeEditControl : public TKtCellMaskEdit {
             uint16_t up = key;
             Editor()->ControlKeyUp(up, shift);
         }
+    }
+    // The selected text.
+    WideString Selected() const {
+        return text.substr(static_cast<size_t>(SelStart()), static_cast<size_t>(SelLength()));
     }
     // Characters typed while the control has the focus.
     void Type(WideStringView chars) {
