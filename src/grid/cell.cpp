@@ -3,6 +3,8 @@
 #include <climits>
 
 #include "base/conversions.h"
+#include "grid/canvas.h"
+#include "grid/cell_drawing.h"
 #include "grid/cell_store.h"
 #include "grid/custom_grid.h"
 #include "grid/format_list.h"
@@ -292,7 +294,7 @@ void TKtCell::SetValueFromVariant(const TKtVariant& v) {
 
 // ---- Text out ---------------------------------------------------------------------
 
-WideString TKtCell::NumberText(double value, bool display, bool isInteger) const {
+WideString TKtCell::NumberText(double value, bool display, bool isInteger, TColor* color) const {
     TKtCustomGrid& grid = Grid();
     const TKtGridStyle& format = EffectiveStyle(TKtStyleAttribute::Format);
     if (!display) {
@@ -310,15 +312,17 @@ WideString TKtCell::NumberText(double value, bool display, bool isInteger) const
     // Under General an integer shows its decimal digits.
     if (isInteger && format.FormatIndex() == kFormatGeneral)
         return IntToWide(static_cast<int64_t>(value));
-    TColor color = clNone;
-    return FormatStyleNumber(format, value, color);
+    TColor section = clNone;
+    WideString text = FormatStyleNumber(format, value, section);
+    if (color) *color = section;
+    return text;
 }
 
-WideString TKtCell::GetText(bool display) const {
+WideString TKtCell::TextOut(bool display, TColor* color) const {
     WideString text;
     switch (Kind()) {
         case TKtValueKind::vkFloat:
-            text = NumberText(GetAsFloat(), display, false);
+            text = NumberText(GetAsFloat(), display, false, color);
             break;
         case TKtValueKind::vkString:
             text = GetAsString();
@@ -327,18 +331,25 @@ WideString TKtCell::GetText(bool display) const {
             if (!display)
                 text = u"=" + GetFormula();
             else if (IsNumber())
-                text = NumberText(Formula()->ResultNumber(), true, false);
+                text = NumberText(Formula()->ResultNumber(), true, false, color);
             else
                 text = Formula()->ResultText();
             break;
         case TKtValueKind::vkInteger:
-            text = NumberText(GetAsInteger(), display, true);
+            text = NumberText(GetAsInteger(), display, true, color);
             break;
         default:
             break;
     }
     Grid().RaiseGetCellText(Pos(), display, text);
     return text;
+}
+
+WideString TKtCell::GetText(bool display) const { return TextOut(display, nullptr); }
+
+WideString TKtCell::GetDisplayText(TColor& color) const {
+    color = clNone;
+    return TextOut(true, &color);
 }
 
 // ---- Copying ---------------------------------------------------------------------------
@@ -396,6 +407,36 @@ bool TKtCell::CanEdit() const {
 bool TKtCell::IsWordWrap(const TKtGridStyle& alignmentStyle) const {
     return Grid().HasOptionEx(TGridOptionEx::goWrapText) ||
            alignmentStyle.Options().Has(TKtCellOption::gcoWrapText);
+}
+
+// ---- Painting ------------------------------------------------------------------------
+
+void TKtCell::Paint(IKtCanvas& canvas, const TRect& clipRect) const {
+    if (!clipRect.IsEmpty()) PaintCell(canvas, clipRect, Pos());
+}
+
+void TKtCell::PaintCell(IKtCanvas& canvas, const TRect& rect, TPoint pos) const {
+    canvas.SetFont(CellPaintFont(Grid(), this, pos));
+    canvas.SetBrush(clNone);
+    DrawContent(canvas, rect, pos);
+}
+
+void TKtCell::DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const {
+    DrawPositionContent(Grid(), this, canvas, rect, pos);
+}
+
+void TKtCell::DrawText(IKtCanvas& canvas, const TRect& rect, bool wrap, TKtGridVertAlign vertAlign,
+                       TKtGridHorzAlign horzAlign, WideStringView text) const {
+    DrawLayoutText(canvas, Grid().Measurer(), rect, wrap, vertAlign, horzAlign, text);
+}
+
+void TKwProFixedCell::DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const {
+    WideString text = GetText(true);
+    if (text.empty()) text = Grid().HeaderText(pos.X, pos.Y);
+    if (text.empty() || !Grid().RaiseDrawCellText(*this, canvas, rect, text)) return;
+    const TKtGridStyle& align = EffectiveStyle(TKtStyleAttribute::Alignment);
+    // An unresolved haGeneral centres: header texts stand in the middle.
+    DrawText(canvas, rect, IsWordWrap(align), align.VertAlign(), align.HorzAlign(), text);
 }
 
 TKtGridHorzAlign TKtCell::DrawAlignment() const {

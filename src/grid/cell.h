@@ -26,6 +26,7 @@
 
 namespace plu {
 
+class IKtCanvas;
 class TKtCustomGrid;
 class TKwGridRow;
 
@@ -129,6 +130,10 @@ class TKtCell : public TKtValue {
     void SetText(WideStringView text);
     // The text-out path (display text by default).
     virtual WideString GetText(bool display = true) const;
+    // The display text and the colour its number format gives it (a "[Red]"
+    // section); clNone when the format sets none. A kind that overrides
+    // GetText overrides this too.
+    virtual WideString GetDisplayText(TColor& color) const;
     // The text-in path: changing event, set-text event, formula or ParseText,
     // wrap switching for typed line breaks, changed event, row fitting, repaint.
     virtual void ApplyText(WideStringView text, bool fromCode);
@@ -165,6 +170,21 @@ class TKtCell : public TKtValue {
     TColor Background() const;
     // Repaints the cell's (merged) rectangle unless the grid is updating.
     virtual void Invalidate() const;
+
+    // ---- Painting (a paint changes nothing in the model) --------------------------
+    // rect is the cell's (merged) content rectangle in client pixels.
+    // When clipRect is not empty: PaintCell (canvas, clipRect, Pos()).
+    virtual void Paint(IKtCanvas& canvas, const TRect& clipRect) const;
+    // Selects the font (the column's when it has one set, else the cell's,
+    // then OnCellGetFont), clears the brush, then DrawContent.
+    virtual void PaintCell(IKtCanvas& canvas, const TRect& rect, TPoint pos) const;
+    // The display text in the effective alignment (OnDrawCellTextW /
+    // OnDrawCellText may draw instead).
+    virtual void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const;
+    // The shared text layout of text in rect with the canvas font.
+    virtual void DrawText(IKtCanvas& canvas, const TRect& rect, bool wrap,
+                          TKtGridVertAlign vertAlign, TKtGridHorzAlign horzAlign,
+                          WideStringView text) const;
 
     // Not undoable: ClearValue and ValueChanged; undoable: SetTextIfEditable("").
     virtual void Clear(bool undoable);
@@ -266,7 +286,9 @@ class TKtCell : public TKtValue {
     friend class TKtCustomGrid;
     friend class TKwGridRow;
     void SetCol(int col) { packedInt_ = col; }
-    WideString NumberText(double value, bool display, bool isInteger) const;
+    // color (when given) receives the number format's section colour.
+    WideString NumberText(double value, bool display, bool isInteger, TColor* color) const;
+    WideString TextOut(bool display, TColor* color) const;
     void OwnFontChanged();
 
     TKwGridRow* row_;
@@ -292,6 +314,8 @@ class TKwProFixedCell : public TKtCell {
     using TKtCell::TKtCell;
     static const TKtCellClass& Class();
     const TKtCellClass& CellClass() const override { return Class(); }
+    // Its own text, else the grid's header number or letters (HeaderText).
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
 };
 
 }  // namespace plu

@@ -774,6 +774,14 @@ bool TKtCustomGrid::RaiseCompleteEdit(TPoint pt, const WideString& text) {
     return accept;
 }
 
+bool TKtCustomGrid::RaiseDrawCellText(const TKtCell& cell, IKtCanvas& canvas, const TRect& rect,
+                                      const WideString& text) const {
+    auto& self = const_cast<TKtCustomGrid&>(*this);
+    if (OnDrawCellTextW) return OnDrawCellTextW(self, cell, canvas, rect, text);
+    if (OnDrawCellText) return OnDrawCellText(self, cell, canvas, rect, WideToAnsi(text));
+    return true;
+}
+
 // ---- Repaint and geometry
 // -------------------------------------------------------------------------
 

@@ -40,9 +40,15 @@
 
 namespace plu {
 
+class IKtCanvas;
 class TKtEditControl;
 class TKtGridSelection;
 class TKwSheet;
+
+// State bits of OnDrawCell.
+constexpr uint32_t gdSelected = 0x01;  // inside the selection
+constexpr uint32_t gdFocused = 0x02;   // the current cell
+constexpr uint32_t gdFixed = 0x04;     // a header cell
 
 // "该操作不允许有合并单元格": sorting over merged cells.
 class EGridError : public Exception {
@@ -282,6 +288,7 @@ class TKtCustomGrid {
     TKtGridStyle& DefaultStyle() { return defaultStyle_; }
     const TKtGridStyle& DefaultStyle() const { return defaultStyle_; }
     TKtFixedCellStyle& FixedCellStyle() { return fixedCellStyle_; }
+    const TKtFixedCellStyle& FixedCellStyle() const { return fixedCellStyle_; }
     // Cell -> column -> row -> grid default for attribute; a cell in a fixed
     // row never inherits. cell may be nullptr (a position without a cell).
     const TKtGridStyle& EffectiveStyle(int col, int row, TKtStyleAttribute attribute,
@@ -403,6 +410,20 @@ class TKtCustomGrid {
     std::function<void(TKtCell&)> OnCellValueChanged;
     std::function<void(TKtCustomGrid&, TPoint, TColor& color)> OnCellGetColor;
     std::function<void(TKtCustomGrid&, TPoint, TFont& font)> OnCellGetFont;
+    // Painting: before a cell is drawn (rect in client pixels, state of
+    // gdSelected, gdFocused, gdFixed); clearing doDefault leaves the cell to
+    // the handler.
+    std::function<void(TKtCustomGrid&, int col, int row, const TRect&, uint32_t state,
+                       bool& doDefault)>
+        OnDrawCell;
+    // Before a cell's text is drawn; the answer says whether the default
+    // text drawing follows. The wide form, when assigned, is used instead.
+    std::function<bool(TKtCustomGrid&, const TKtCell&, IKtCanvas&, const TRect&,
+                       const WideString&)>
+        OnDrawCellTextW;
+    std::function<bool(TKtCustomGrid&, const TKtCell&, IKtCanvas&, const TRect&,
+                       const std::string&)>
+        OnDrawCellText;
     std::function<void(TKtCustomGrid&, int col, int row)> OnCellMouseEnter;
     std::function<void(TKtCustomGrid&, int col, int row)> OnCellMouseLeave;
     std::function<void(TKtCell&, int col, int row)> OnCellButtonClick;
@@ -449,6 +470,10 @@ class TKtCustomGrid {
     void RaiseSetCellText(TPoint pt, bool fromCode, WideString& text);
     void RaiseGetCellText(TPoint pt, bool display, WideString& text) const;
     bool RaiseCompleteEdit(TPoint pt, const WideString& text);
+    // OnDrawCellTextW or OnDrawCellText; true (draw the text) when neither
+    // is assigned.
+    bool RaiseDrawCellText(const TKtCell& cell, IKtCanvas& canvas, const TRect& rect,
+                           const WideString& text) const;
 
   protected:
     // Fixed-area growth (n > 0) or shrinking (n < 0) after inserting or

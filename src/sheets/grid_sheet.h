@@ -14,7 +14,6 @@
 
 namespace plu {
 
-class IKtCanvas;
 class TVexaSheetControl;
 
 // The mode the clipboard service receives for a selective paste (the user
@@ -74,14 +73,9 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     std::function<void(TVexaGridSheet&)> OnShow;
     std::function<void(TVexaGridSheet&)> OnHide;
 
-    // ---- Events of the window and the painter that the grid model does not
-    //      raise itself; the shell raises them. The sheet control forwards its
-    //      handlers to these as to the grid's events.
-    std::function<bool(TKtCustomGrid&, TKtCell&, IKtCanvas&, const TRect&, const WideString&)>
-        OnDrawCellTextW;
-    std::function<void(TKtCustomGrid&, int col, int row, const TRect&, uint32_t state,
-                       bool& doDefault)>
-        OnDrawCell;
+    // ---- Events of the window that the grid model does not raise itself;
+    //      the shell raises them. The sheet control forwards its handlers to
+    //      these as to the grid's events.
     std::function<void(TKtCustomGrid&)> OnMouseEnter;
     std::function<void(TKtCustomGrid&)> OnMouseLeave;
     // The source selection and the rectangle filled from it (inclusive).

@@ -184,11 +184,11 @@ class TVexaSheetControl {
         forwarded_, list_, &TVexaGridSheet::OnCellTextChanged};
     TForwardedEvent<decltype(TKtCustomGrid::OnCellTextChangingW)> OnCellTextChanging{
         forwarded_, list_, &TVexaGridSheet::OnCellTextChangingW};
-    TForwardedEvent<decltype(TVexaGridSheet::OnDrawCellTextW)> OnDrawCellText{
+    TForwardedEvent<decltype(TKtCustomGrid::OnDrawCellTextW)> OnDrawCellText{
         forwarded_, list_, &TVexaGridSheet::OnDrawCellTextW};
     TForwardedEvent<decltype(TKtCustomGrid::OnCompleteEditW)> OnCompleteEdit{
         forwarded_, list_, &TVexaGridSheet::OnCompleteEditW};
-    TForwardedEvent<decltype(TVexaGridSheet::OnDrawCell)> OnDrawCell{forwarded_, list_,
+    TForwardedEvent<decltype(TKtCustomGrid::OnDrawCell)> OnDrawCell{forwarded_, list_,
                                                                      &TVexaGridSheet::OnDrawCell};
     TForwardedEvent<decltype(TKtCustomGrid::OnCanEditAcceptKey)> OnCanEditAcceptKey{
         forwarded_, list_, &TVexaGridSheet::OnCanEditAcceptKey};
