@@ -82,13 +82,6 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     std::function<void(TKtCustomGrid&, int col, int row, const TRect&, uint32_t state,
                        bool& doDefault)>
         OnDrawCell;
-    std::function<void(TKtCustomGrid&)> OnMouseEnter;
-    std::function<void(TKtCustomGrid&)> OnMouseLeave;
-    // The source selection and the rectangle filled from it (inclusive).
-    std::function<void(TKtCustomGrid&, const TRect& source, const TRect& target)> OnDragFill;
-    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseDown;
-    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseUp;
-    std::function<void(TKtCustomGrid&, TShiftState, int x, int y)> OnMouseMove;
     std::function<void(TKtCustomGrid&)> OnStartSelect;
     std::function<void(TKtCustomGrid&)> OnEndSelect;
 
