@@ -433,6 +433,17 @@ class TKtCustomGrid {
     std::function<int(TKtCustomGrid&, int row1, int row2, int keyCol)> OnSortRowCompare;
     std::function<void(TKtCustomGrid&, int code)> OnScroll;
     std::function<void(TKtCustomGrid&)> OnShowHint;
+    // The mouse events of the control, raised by the mouse layer
+    // (grid_mouse.h): the pointer entered / left the client area, a button
+    // went down / up, the pointer moved (client pixels).
+    std::function<void(TKtCustomGrid&)> OnMouseEnter;
+    std::function<void(TKtCustomGrid&)> OnMouseLeave;
+    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseDown;
+    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseUp;
+    std::function<void(TKtCustomGrid&, TShiftState, int x, int y)> OnMouseMove;
+    // The fill handle was dragged: the source selection and the rectangle
+    // filled from it (both inclusive).
+    std::function<void(TKtCustomGrid&, const TRect& source, const TRect& target)> OnDragFill;
     std::function<void(TKtCustomGrid&, const TRect&, bool& allow)> OnBeforeClear;
     std::function<void(TKtCustomGrid&)> OnAfterClear;
     std::function<void(TKtCustomGrid&, TPoint, bool& allow)> OnCurrentChanging;

@@ -126,22 +126,11 @@ bool IsDefaultTextCell(const TKtCustomGrid& grid, const TKtCell* cell) {
     return &cls == &TKwProEditCell::Class();
 }
 
-// Ctrl+A, Ctrl+C, Tab, Enter, Ctrl+V, Ctrl+X, Ctrl+Y, Ctrl+Z, Escape.
+// Control characters (Backspace, Tab, Enter, Escape, every Ctrl+letter:
+// codes below 32) and Delete (127) are commands, never text: only a
+// printable character, of any plane (Chinese included), starts an edit.
 bool NeverOpensEditor(char16_t ch) {
-    switch (ch) {
-        case 1:
-        case 3:
-        case 9:
-        case 13:
-        case 22:
-        case 24:
-        case 25:
-        case 26:
-        case 27:
-            return true;
-        default:
-            return false;
-    }
+    return ch < 0x20 || ch == 0x7F;
 }
 
 }  // namespace

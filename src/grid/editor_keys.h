@@ -40,10 +40,10 @@ bool IsReferenceOperator(char16_t ch);
 // Key down in the grid; true (and key 0) when something handled it.
 bool GridKeyDown(TKtCustomGrid& grid, uint16_t& key, TShiftState shift);
 // A character typed into the grid: while an edit is open it goes to the
-// editor; on a default text cell (TKwProEditCell) that may be edited, any
-// character but Ctrl+A, Ctrl+C, Tab, Enter, Ctrl+V, Ctrl+X, Ctrl+Y, Ctrl+Z
-// and Escape opens the editor with its whole text selected and is passed on,
-// so typing replaces the content.
+// editor; on a default text cell (TKwProEditCell) that may be edited, a
+// printable character (not a control character below 32, not 127) opens
+// the editor with its whole text selected and is passed on, so typing
+// replaces the content.
 bool GridKeyPress(TKtCustomGrid& grid, char16_t& ch);
 bool GridKeyUp(TKtCustomGrid& grid, uint16_t& key, TShiftState shift);
 // Any of the three by input.What; answers 1 when handled (the message result).

@@ -29,6 +29,16 @@ void TKtGridSelection::SetCurrent(int col, int row, bool collapse) {
     if (!grid.IsBodyCell(col, row) || TPoint{col, row} == current_) return;
     const TPoint p = grid.MergedAreas().SnapToAnchor({col, row});
     if (p == current_) return;
+    // Leaving the cell ends its edit first, as a key move does: a refused
+    // commit keeps the editor open, so the current cell must stay with it.
+    // While a formula picks a reference the selection moves without the edit.
+    if (grid.EditorMode() && !ReferenceMode) {
+        if (TKtCell* editing = grid.EditingCell())
+            editing->HideEditor(true, false);
+        else
+            grid.LeaveEditorMode();
+        if (grid.EditorMode()) return;
+    }
     if (!grid.IsUpdating() && grid.OnCurrentChanging) {
         bool allow = true;
         grid.OnCurrentChanging(grid, p, allow);

@@ -26,7 +26,9 @@ class TKtGridSelection : public TKtGridRange {
 
     // Makes (col, row), snapped to its merged area's anchor, the current cell;
     // nothing for a point outside the body cells or already current;
-    // OnCurrentChanging may refuse. Collapse selects the cell alone.
+    // OnCurrentChanging may refuse. An open edit is committed first (unless
+    // a formula picks a reference); a refused commit leaves everything as
+    // it was. Collapse selects the cell alone.
     void SetCurrent(int col, int row, bool collapse);
     // Extends the selection from the current cell to (col, row).
     void ExtendTo(int col, int row);

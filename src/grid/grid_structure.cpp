@@ -181,6 +181,7 @@ void TKtCustomGrid::MoveCol(int from, int to) {
 
 void TKtCustomGrid::ExchangeRows(int a, int b) {
     if (a == b || a < 0 || b < 0 || a >= rowCount_ || b >= rowCount_) return;
+    SetEditorMode(false);
     if (cells_->Get(a) || cells_->Get(b)) cells_->Exchange(a, b);
     classManager_->Infos().ExchangeRows(a, b);
     RemapRows(pendingRowFits_, [&](int r) { return r == a ? b : (r == b ? a : r); });

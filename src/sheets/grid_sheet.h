@@ -73,16 +73,6 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     std::function<void(TVexaGridSheet&)> OnShow;
     std::function<void(TVexaGridSheet&)> OnHide;
 
-    // ---- Events of the window that the grid model does not raise itself;
-    //      the shell raises them. The sheet control forwards its handlers to
-    //      these as to the grid's events.
-    std::function<void(TKtCustomGrid&)> OnMouseEnter;
-    std::function<void(TKtCustomGrid&)> OnMouseLeave;
-    // The source selection and the rectangle filled from it (inclusive).
-    std::function<void(TKtCustomGrid&, const TRect& source, const TRect& target)> OnDragFill;
-    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseDown;
-    std::function<void(TKtCustomGrid&, TMouseButton, TShiftState, int x, int y)> OnMouseUp;
-    std::function<void(TKtCustomGrid&, TShiftState, int x, int y)> OnMouseMove;
     std::function<void(TKtCustomGrid&)> OnStartSelect;
     std::function<void(TKtCustomGrid&)> OnEndSelect;
 

@@ -89,15 +89,54 @@ TEST_F(Editing, TypingReplacesTheTextAndEscapeRestoresIt) {
     EXPECT_EQ(Text(1, 1), u"abc");
     EXPECT_EQ(Current(), (TPoint{1, 1}));
 
-    // Backspace opens the editor too and clears what was there.
-    EXPECT_TRUE(Press(8));
-    EXPECT_EQ(control.text, u"");
-    Down(vk::Escape);
     // Ctrl+A, Ctrl+C, Tab, Enter, Ctrl+V, Ctrl+X, Ctrl+Y, Ctrl+Z and Escape never open it.
     for (char16_t ch : {1, 3, 9, 13, 22, 24, 25, 26, 27}) {
         EXPECT_FALSE(Press(ch)) << int(ch);
         EXPECT_FALSE(grid.EditorMode()) << int(ch);
     }
+}
+
+TEST_F(Editing, OnlyPrintableCharactersOpenTheEditor) {
+    grid.GetCell(1, 1).SetText(u"abc");
+    // Backspace, Ctrl+B, Ctrl+Q, Ctrl+_ and Delete are commands, not text.
+    for (char16_t ch : {8, 2, 17, 31, 127}) {
+        EXPECT_FALSE(Press(ch)) << int(ch);
+        EXPECT_FALSE(grid.EditorMode()) << int(ch);
+    }
+    EXPECT_EQ(Text(1, 1), u"abc");
+    // A character beyond the 8-bit range starts an edit like any other.
+    EXPECT_TRUE(Press(u'中'));
+    ASSERT_TRUE(grid.EditorMode());
+    EXPECT_EQ(control.text, u"中");
+}
+
+TEST_F(Editing, ASelectionMoveFromCodeKeepsTheCurrentCellWhileTheCommitIsRefused) {
+    grid.OnCompleteEditW = [](TKtCustomGrid&, TPoint, bool& accept, const WideString& t) {
+        accept = t != u"bad";
+    };
+    Press(u'b');
+    control.Type(u"ad");
+    grid.Selection().SetCurrent(3, 4, true);
+    EXPECT_TRUE(grid.EditorMode());
+    EXPECT_EQ(editor.Cell(), &grid.GetCell(1, 1));
+    EXPECT_EQ(Current(), (TPoint{1, 1}));
+    EXPECT_EQ(grid.Selection().Rect(), TRect::Cell(1, 1));
+    // An accepted commit lets the move happen.
+    control.Type(u"\b\bdd");
+    grid.Selection().SetCurrent(3, 4, true);
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_EQ(Current(), (TPoint{3, 4}));
+    EXPECT_EQ(Text(1, 1), u"bdd");
+}
+
+TEST_F(Editing, ExchangingRowsCommitsTheOpenEditFirst) {
+    Press(u'x');
+    grid.ExchangeRows(1, 3);
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_FALSE(editor.IsOpen());
+    // The committed text moved with its row.
+    EXPECT_EQ(Text(1, 3), u"x");
+    EXPECT_EQ(Text(1, 1), u"");
 }
 
 TEST_F(Editing, F2LoadsTheFullPrecisionEditTextSelected) {
