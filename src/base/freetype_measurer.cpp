@@ -41,6 +41,13 @@ bool IsWide(char32_t c) {
 
 }  // namespace
 
+std::string DrawingFamily(WideStringView name) {
+    if (IsSimSunName(name)) return "WenQuanYi Zen Hei";
+    for (const WindowsTwin& twin : kTwins)
+        if (SameText(name, twin.windowsName)) return twin.linuxFamily;
+    return name.empty() ? std::string("Liberation Sans") : WideToUtf8(name);
+}
+
 bool IsSimSunName(WideStringView name) {
     return name == u"宋体" || name == u"新宋体" || SameText(name, u"SimSun") ||
            SameText(name, u"NSimSun");

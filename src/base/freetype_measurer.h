@@ -22,6 +22,12 @@
 
 namespace plu {
 
+// The installed family a font name draws with, as the measurer resolves it:
+// the metric twin of a Windows name, WenQuanYi Zen Hei for SimSun, else the
+// name itself (fontconfig finds the best match). The window draws with it,
+// so that what it shows is as wide as what the grid measured.
+std::string DrawingFamily(WideStringView name);
+
 class FreeTypeTextMeasurer : public ITextMeasurer {
 public:
     FreeTypeTextMeasurer();

@@ -43,6 +43,11 @@ TKtCustomGrid::~TKtCustomGrid() {
             // A refused or failing commit cannot stop the grid from going.
         }
     }
+    if (view_) {
+        IKtGridView* view = view_;
+        view_ = nullptr;
+        view->GridDestroying();
+    }
     // Links with formulas of other grids end before any cell goes, so the
     // cells need not unregister one by one.
     dependents_->Detach();

@@ -33,6 +33,9 @@ class IKtGridView {
     }
     // The frozen panes changed.
     virtual void ViewLockChanged() {}
+    // The grid is being destroyed (its edit already ended): the view lets
+    // go of it and must not call it any more.
+    virtual void GridDestroying() {}
 };
 
 // The in-place editor as the grid and its cells drive it.

@@ -12,6 +12,7 @@
 
 #include "base/regional_settings.h"
 #include "serial/serial_ports.h"
+#include "ui/grid_accessible.h"
 #include "ui/main_window.h"
 #include "ui/virtual_scale_child.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PLU Editor"));
     plu::InstallRegionalSettings(plu::RegionalSettings::FromEnvironment());
+    plu::InstallGridAccessibility();
 
     plu::VirtualScaleChild scale;
     std::vector<std::string> firstPorts;

@@ -1,27 +1,40 @@
 #include "ui/main_window.h"
 
+#include <QFileDialog>
 #include <QFont>
 #include <QMessageBox>
 #include <QStatusBar>
 
 #include "app/comm_line.h"
+#include "base/exceptions.h"
+#include "ui/error_display.h"
+#include "ui/grid_view.h"
+#include "ui/qt_convert.h"
+#include "ui/sheet_area.h"
 
 namespace plu {
 
 namespace {
 
-QString ToQt(const WideString& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+// "Caption|pattern|Caption|pattern" as Qt's "Caption (pattern);;Caption (pattern)".
+QString QtFilter(WideStringView filter) {
+    const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString caption = parts[i];
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!caption.contains(QLatin1Char('('))) caption += QStringLiteral(" (") + pattern + QLatin1Char(')');
+        else caption = caption.left(caption.indexOf(QLatin1Char('('))).trimmed() + QStringLiteral(" (") + pattern + QLatin1Char(')');
+        out << caption;
+    }
+    return out.join(QStringLiteral(";;"));
 }
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), session_(std::make_unique<LinkSession>(std::make_unique<CommLine>(dispatcher_))) {
-    // The worksheet area comes with the sheet control; until then it is empty.
-    auto* central = new QWidget(this);
-    central->setAutoFillBackground(true);
-    setCentralWidget(central);
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    form_ = std::make_unique<MainForm>(*this, std::make_unique<CommLine>(dispatcher_));
+    setAccessibleName(QStringLiteral("PLU Editor"));
 
     // Status bar panels: widths 200, 300, 50, centred, Arial 14 pixels.
     QFont panelFont(QStringLiteral("Arial"));
@@ -33,47 +46,74 @@ MainWindow::MainWindow(QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setFixedWidth(widths[i]);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAccessibleName(QStringLiteral("Status panel %1").arg(i + 1));
         statusBar()->addWidget(label);
         panels_[i] = label;
     }
     statusBar()->setSizeGripEnabled(true);
 
-    session_->OnChange = [this] { ShowState(); };
-    session_->OnError = [this](const LinkError& e) { ShowError(e); };
-    ShowState();
-
     timer_.setInterval(kTickMilliseconds);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { session_->Tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] { GuardUi([&] { form_->Timer1Timer(); }); });
+    StateChanged();
 }
 
 MainWindow::~MainWindow() {
     timer_.stop();
-    session_->OnChange = nullptr;
-    session_->OnError = nullptr;
-    session_->Stop();
+    // The sheets go with the form; their views let go of them first.
+    form_.reset();
 }
 
 void MainWindow::Start(const PortLister& lister, const std::vector<std::string>& firstPorts) {
-    // The timer runs from the moment the window exists; the session itself
-    // skips ticks while the port settings have it disabled.
+    // The window is created with its sheet before the port opens.
+    form_->FormCreate();
+    sheets_ = new SheetArea(form_->SheetControl(), this);
+    setCentralWidget(sheets_);
+    StateChanged();
     timer_.start();
-    session_->Start(lister, firstPorts);
+    GuardUi([&] { form_->Session().OpenFirstPort(lister, firstPorts); });
+    StateChanged();
 }
 
-void MainWindow::ShowState() {
-    const MainWindowState& s = session_->State();
+GridView* MainWindow::ActiveGridView() const { return sheets_ ? sheets_->ActiveView() : nullptr; }
+
+void MainWindow::StateChanged() {
+    const MainWindowState& s = form_->State();
     setWindowTitle(ToQt(s.Caption));
     for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(ToQt(s.StatusText[i]));
+    if (sheets_) sheets_->Sync();
 }
 
-void MainWindow::ShowError(const LinkError& error) {
-    // The application's default error display. Not modal to the event loop:
-    // the link's timer keeps its own rules while the box is open.
-    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("PLU Editor"), ToQt(error.message),
-                                QMessageBox::Ok, isVisible() ? this : nullptr);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+// ---- IShell -------------------------------------------------------------------------------------
+
+DialogAnswer MainWindow::AskYesNoCancel(WideStringView text) {
+    const auto answer = QMessageBox::question(this, windowTitle(), ToQt(text),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) return DialogAnswer::Yes;
+    if (answer == QMessageBox::No) return DialogAnswer::No;
+    return DialogAnswer::Cancel;
 }
+
+std::optional<WideString> MainWindow::OpenDialog(WideStringView filter) {
+    const QString name = QFileDialog::getOpenFileName(this, QString(), QString(), QtFilter(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return FromQt(name);
+}
+
+std::optional<WideString> MainWindow::SaveDialog(WideStringView filter, WideStringView initialName) {
+    const QString name =
+        QFileDialog::getSaveFileName(this, QString(), ToQt(initialName), QtFilter(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return FromQt(name);
+}
+
+void MainWindow::ShowMessage(WideStringView title, WideStringView text, MessageIcon icon) {
+    QMessageBox::Icon qicon = QMessageBox::Information;
+    if (icon == MessageIcon::Warning) qicon = QMessageBox::Warning;
+    QMessageBox box(qicon, ToQt(title), ToQt(text), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MainWindow::ShowError(WideStringView text) { ShowUiError(Exception(text)); }
 
 }  // namespace plu

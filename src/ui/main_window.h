@@ -1,7 +1,9 @@
-// The main window, first form: the caption by UpdateTitle, the three status
-// panels fed by the link engine, the 20 ms timer, an empty worksheet area,
-// and the serial port opened through the port settings logic at start-up.
-// All behaviour lives in LinkSession (src/app); this class only shows it.
+// The main window: it owns the application's logic (MainForm: the link
+// session, the sheet control with the PLU sheet, the transfers and the file
+// commands) and shows it: the caption, the three status panels, the 20 ms
+// timer, and the active worksheet's grid in the central area. It is the
+// shell MainForm talks to (IShell): message boxes, file dialogs, the error
+// display. All behaviour lives in src/app; this class only shows it.
 #pragma once
 
 #include <QLabel>
@@ -12,33 +14,52 @@
 #include <string>
 #include <vector>
 
-#include "app/link_session.h"
+#include "app/main_form.h"
 #include "app/port_settings.h"
 #include "ui/qt_dispatcher.h"
 
 namespace plu {
 
-class MainWindow : public QMainWindow {
-public:
+class SheetArea;
+class GridView;
+
+class MainWindow : public QMainWindow, public IShell {
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up of the window and the port settings: lists the ports (those in
-    // `firstPorts` in front), opens the first and starts the timer. An open
-    // error shows in a message box; start-up goes on.
+    // Start-up of the window and the port settings: the PLU sheet is laid
+    // out, the ports are listed (those in `firstPorts` in front), the first
+    // is opened and the timer starts. An open error shows in a message box;
+    // start-up goes on.
     void Start(const PortLister& lister, const std::vector<std::string>& firstPorts = {});
 
-    LinkSession& Session() { return *session_; }
+    MainForm& Form() { return *form_; }
+    LinkSession& Session() { return form_->Session(); }
     QString PanelText(int panel) const { return panels_[static_cast<std::size_t>(panel)]->text(); }
+    // The grid view of the active worksheet.
+    GridView* ActiveGridView() const;
 
-private:
-    void ShowState();
-    void ShowError(const LinkError& error);
+    // ---- IShell -----------------------------------------------------------------------
+    DialogAnswer AskYesNoCancel(WideStringView text) override;
+    std::optional<WideString> OpenDialog(WideStringView filter) override;
+    std::optional<WideString> SaveDialog(WideStringView filter, WideStringView initialName) override;
+    void ShowMessage(WideStringView title, WideStringView text, MessageIcon icon) override;
+    void ShowError(WideStringView text) override;
+    WideString FontNameBoxText() const override { return fontName_; }
+    void SetFontNameBoxText(WideStringView text) override { fontName_ = WideString(text); }
+    WideString FontSizeBoxText() const override { return fontSize_; }
+    void SetFontSizeBoxText(WideStringView text) override { fontSize_ = WideString(text); }
+    void StateChanged() override;
 
-    QtDispatcher dispatcher_;  // before the session: the serial component posts to it
-    std::unique_ptr<LinkSession> session_;
+  private:
+    QtDispatcher dispatcher_;  // before the form: the serial component posts to it
+    std::unique_ptr<MainForm> form_;
+    SheetArea* sheets_ = nullptr;
     QTimer timer_;
     std::array<QLabel*, 3> panels_{};
+    // The formatting toolbar's font boxes, until the toolbar shows them.
+    WideString fontName_, fontSize_;
 };
 
 }  // namespace plu

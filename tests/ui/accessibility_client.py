@@ -1,0 +1,120 @@
+#!/usr/bin/python3
+"""Reads the running plu-editor through the AT-SPI bus, as a screen reader
+does: finds the sheet's accessible table, reads the PLU sheet's header cell
+"Unit", types a value into the current cell with the keyboard and reads it
+back from the table, then moves with an arrow key and reads the focused cell.
+
+Exit 0 when everything holds; a message and exit 1 otherwise."""
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT = 20.0
+
+
+def fail(message):
+    print("accessibility: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, probe, timeout=TIMEOUT):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        try:
+            found = probe()
+        except Exception:  # the tree changes under us while the program starts
+            found = None
+        if found:
+            return found
+        time.sleep(0.2)
+    fail("timed out waiting for " + what)
+
+
+def find_app():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name in ("plu-editor", "PLU Editor"):
+            return app
+    return None
+
+
+def find(node, predicate, depth=0):
+    if node is None or depth > 12:
+        return None
+    if predicate(node):
+        return node
+    for i in range(node.childCount):
+        hit = find(node.getChildAtIndex(i), predicate, depth + 1)
+        if hit is not None:
+            return hit
+    return None
+
+
+def key(name):
+    code = {"Return": 36, "Right": 114, "Down": 116}.get(name)
+    if code is None:
+        pyatspi.Registry.generateKeyboardEvent(0, name, pyatspi.KEY_STRING)
+    else:
+        pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESSRELEASE)
+    time.sleep(0.3)
+
+
+def main():
+    app = wait_for("the plu-editor application on the bus", find_app)
+    table_node = wait_for("the sheet's table",
+                          lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_TABLE))
+    table = table_node.queryTable()
+
+    def cell_text(row, col):
+        return table.getAccessibleAt(row, col).name
+
+    # The PLU sheet's captions: find "Unit" among the first rows.
+    unit = None
+    for row in range(0, 4):
+        for col in range(0, table.nColumns):
+            if cell_text(row, col) == "Unit":
+                unit = (row, col)
+    if unit is None:
+        fail("no cell reads 'Unit' in the first rows of the sheet")
+    print("accessibility: header cell 'Unit' at row %d, column %d" % unit)
+
+    # Click the first PLU row's product name, as a person would, and type.
+    name = None
+    for row in range(0, 4):
+        for col in range(0, table.nColumns):
+            if cell_text(row, col) == "Product Name":
+                name = (row + 1, col)
+    if name is None:
+        fail("no cell reads 'Product Name'")
+    extents = table.getAccessibleAt(*name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    x, y = extents.x + extents.width // 2, extents.y + extents.height // 2
+    pyatspi.Registry.generateMouseEvent(x, y, "abs")
+    pyatspi.Registry.generateMouseEvent(x, y, "b1c")
+    time.sleep(0.5)
+
+    def focused():
+        for row in range(0, 12):
+            for col in range(0, table.nColumns):
+                acc = table.getAccessibleAt(row, col)
+                if acc.getState().contains(pyatspi.STATE_FOCUSED):
+                    return (row, col)
+        return None
+
+    wait_for("the clicked cell to become the current cell", lambda: focused() == name)
+    for ch in "Apple":
+        key(ch)
+    key("Return")
+    wait_for("the typed value in the table", lambda: cell_text(*name) == "Apple")
+    print("accessibility: typed Apple into row %d, column %d" % name)
+
+    after_enter = wait_for("the focused cell after Enter", focused)
+    key("Right")
+    moved = wait_for("the focus to move right",
+                     lambda: focused() if focused() == (after_enter[0], after_enter[1] + 1) else None)
+    print("accessibility: the current cell moved to row %d, column %d" % moved)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

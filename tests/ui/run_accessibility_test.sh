@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Starts plu-editor on a private X server and accessibility bus and lets an
+# AT-SPI client (accessibility_client.py) read and drive it.
+#   run_accessibility_test.sh BIN_DIR
+set -euo pipefail
+bin=$1
+here=$(cd "$(dirname "$0")" && pwd)
+exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash -c '
+  set -u
+  launcher=$(ls /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher 2>/dev/null | head -n1)
+  "$launcher" --launch-immediately &
+  spi=$!
+  sleep 1
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 QT_QPA_PLATFORM=xcb
+  "'"$bin"'/plu-editor" --virtual-scale &
+  app=$!
+  status=0
+  /usr/bin/python3 "'"$here"'/accessibility_client.py" || status=$?
+  kill $app 2>/dev/null; wait $app 2>/dev/null
+  kill $spi 2>/dev/null
+  exit $status'
