@@ -265,13 +265,22 @@ bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy) {
     const int dc = to.X - source.Left;
     const int dr = to.Y - source.Top;
     const TRect target{source.Left + dc, source.Top + dr, source.Right + dc, source.Bottom + dr};
-    if ((dc == 0 && dr == 0) || source.IsEmpty() || !grid.AllowEdit() || grid.IsProtected())
-        return false;
+    if ((dc == 0 && dr == 0) || source.IsEmpty() || !grid.AllowEdit()) return false;
     if (!grid.IsBodyCell(target.Left, target.Top) ||
         !grid.IsBodyCell(target.LastCol(), target.LastRow()))
         return false;
     if (grid.MergedAreas().AnyIntersects(source) || grid.MergedAreas().AnyIntersects(target))
         return false;
+    // Every cell the move writes must be editable, or nothing moves (a half
+    // move would lose the cells that could not land).
+    const TRect both = source.Union(target);
+    for (int row = both.Top; row < both.Bottom; ++row)
+        for (int col = both.Left; col < both.Right; ++col) {
+            const bool written = target.Contains(col, row) || !copy;
+            if (written && (source.Contains(col, row) || target.Contains(col, row)) &&
+                !grid.GetCell(col, row).CanEdit())
+                return false;
+        }
     grid.BeginUpdate();
     // Walk against the direction of the move, so that every source cell is
     // read before the move overwrites it.

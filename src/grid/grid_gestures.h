@@ -197,9 +197,9 @@ class TKtCellGesture : public TKtGridGesture {
 bool ClickCell(TKtCustomGrid& grid, TPoint cell);
 // Moves (or copies) the cells of source (half-open) so that its top-left
 // lands at target's top-left; the cells vacated by a move are cleared and
-// take the default style. False (nothing changed) when the grid may not be
-// edited, a merged area touches either rectangle, or the target leaves the
-// body cells.
+// take the default style. False (nothing changed) when a cell it would
+// write may not be edited, a merged area touches either rectangle, or the
+// target leaves the body cells.
 bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy);
 // Fills target (half-open, containing source) by repeating the cells of
 // source (values with formulas shifted, formats); cells that may not be
