@@ -26,10 +26,10 @@ TRect ClientRect(const TKtCustomGrid& grid) {
 std::vector<TRect> Outline(const TRect& r, const TRect& clip) {
     std::vector<TRect> sides;
     if (r.IsEmpty()) return sides;
-    for (const TRect& side : {TRect{r.Left, r.Top, r.Right, r.Top + 1},
-                              TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom},
-                              TRect{r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1},
-                              TRect{r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}}) {
+    for (const TRect& side :
+         {TRect{r.Left, r.Top, r.Right, r.Top + 1}, TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom},
+          TRect{r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1},
+          TRect{r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}}) {
         const TRect cut = side.Intersect(clip);
         if (!cut.IsEmpty()) sides.push_back(cut);
     }
@@ -120,7 +120,8 @@ WideString TKtSizeGesture::HintText() const {
     return TKtCustomGrid::ResizeHint(columns_, size_);
 }
 
-// ---- Moving rows and columns ---------------------------------------------------------------------
+// ---- Moving rows and columns
+// ---------------------------------------------------------------------
 
 void TKtMoveLineGesture::Move(TShiftState, int x, int y) {
     const TPoint p = BodyCellNear(grid_, x, y);
@@ -157,7 +158,8 @@ std::vector<TRect> TKtMoveLineGesture::Feedback() const {
     return {cut};
 }
 
-// ---- Dragging the frame ----------------------------------------------------------------------------
+// ---- Dragging the frame
+// ----------------------------------------------------------------------------
 
 TKtFrameGesture::TKtFrameGesture(TKtCustomGrid& grid, TPoint pressed)
     : TKtGridGesture(grid),
@@ -184,8 +186,7 @@ void TKtFrameGesture::Release(TShiftState shift, int x, int y) {
         if (!moved_) ClickCell(grid_, pressed_);
         return;
     }
-    if (!MoveCells(grid_, source_, {target_.Left, target_.Top}, shift.Has(TShift::ssCtrl)))
-        return;
+    if (!MoveCells(grid_, source_, {target_.Left, target_.Top}, shift.Has(TShift::ssCtrl))) return;
     TKtGridSelection& sel = grid_.Selection();
     const TPoint cur = sel.Current();
     const TPoint moved{cur.X + target_.Left - source_.Left, cur.Y + target_.Top - source_.Top};
@@ -198,7 +199,8 @@ std::vector<TRect> TKtFrameGesture::Feedback() const {
     return Outline(grid_.CellsToPixels(target_), ClientRect(grid_));
 }
 
-// ---- The fill handle -------------------------------------------------------------------------------
+// ---- The fill handle
+// -------------------------------------------------------------------------------
 
 TKtFillGesture::TKtFillGesture(TKtCustomGrid& grid)
     : TKtGridGesture(grid), source_(grid.Selection().Rect()), target_(source_) {}
@@ -243,7 +245,8 @@ std::vector<TRect> TKtFillGesture::Feedback() const {
     return Outline(grid_.CellsToPixels(target_), ClientRect(grid_));
 }
 
-// ---- Cell kinds ---------------------------------------------------------------------------------------
+// ---- Cell kinds
+// ---------------------------------------------------------------------------------------
 
 void TKtCellGesture::Send(const TKtMouseInput& input) {
     TKtCell* cell = grid_.CaptureCell();
@@ -259,7 +262,8 @@ void TKtCellGesture::Release(TShiftState shift, int x, int y) {
     Send({TKtMouseInput::Kind::Up, button_, shift, x, y});
 }
 
-// ---- Moving and filling cells -------------------------------------------------------------------------
+// ---- Moving and filling cells
+// -------------------------------------------------------------------------
 
 bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy) {
     const int dc = to.X - source.Left;

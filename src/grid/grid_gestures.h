@@ -59,7 +59,8 @@ class TKtGridGesture {
 // mouse (the press already made the current cell).
 class TKtSelectGesture : public TKtGridGesture {
   public:
-    TKtSelectGesture(TKtCustomGrid& grid, TPoint pressed) : TKtGridGesture(grid), pressed_(pressed) {}
+    TKtSelectGesture(TKtCustomGrid& grid, TPoint pressed)
+        : TKtGridGesture(grid), pressed_(pressed) {}
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState shift, int x, int y) override;
     bool AutoScrolls() const override { return true; }
@@ -109,8 +110,8 @@ class TKtSizeGesture : public TKtGridGesture {
   private:
     bool columns_;
     int index_;
-    int start_;   // client position of the index's near border
-    int grab_;    // distance of the press from the far border
+    int start_;  // client position of the index's near border
+    int grab_;   // distance of the press from the far border
     int original_;
     int size_;
 };

@@ -21,12 +21,12 @@ struct Axis {
     bool columns;  // sizes are widths
 
     static Axis Cols(const TKtCustomGrid& g) {
-        return {g.ColCount(), g.FixedColCount(), g.ViewLockCol(), g.LeftCol(), g.ClientWidth(),
-                true};
+        return {g.ColCount(), g.FixedColCount(), g.ViewLockCol(),
+                g.LeftCol(),  g.ClientWidth(),   true};
     }
     static Axis Rows(const TKtCustomGrid& g) {
-        return {g.RowCount(), g.FixedRowCount(), g.ViewLockRow(), g.TopRow(), g.ClientHeight(),
-                false};
+        return {g.RowCount(), g.FixedRowCount(), g.ViewLockRow(),
+                g.TopRow(),   g.ClientHeight(),  false};
     }
 };
 

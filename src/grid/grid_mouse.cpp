@@ -11,8 +11,7 @@ namespace plu {
 namespace {
 
 bool IsBodyHit(TKtHitKind kind) {
-    return kind == TKtHitKind::Cell || kind == TKtHitKind::Frame ||
-           kind == TKtHitKind::FillHandle;
+    return kind == TKtHitKind::Cell || kind == TKtHitKind::Frame || kind == TKtHitKind::FillHandle;
 }
 
 bool IsBorderHit(TKtHitKind kind) {
@@ -120,8 +119,7 @@ void TKtGridMouse::Press(TMouseButton button, TShiftState shift, int x, int y, b
     UpdateHint();
 }
 
-void TKtGridMouse::PressBorder(TMouseButton button, const TKtGridHit& hit, bool dbl, int x,
-                               int y) {
+void TKtGridMouse::PressBorder(TMouseButton button, const TKtGridHit& hit, bool dbl, int x, int y) {
     if (button != TMouseButton::mbLeft) return;
     const bool columns = hit.Kind == TKtHitKind::ColBorder;
     if (!dbl) {
@@ -160,8 +158,7 @@ void TKtGridMouse::PressHeader(TMouseButton button, TShiftState shift, const TKt
         return;
     }
     if (button != TMouseButton::mbLeft) return;
-    const bool moving =
-        grid_.HasOption(rows ? TGridOption::goRowMoving : TGridOption::goColMoving);
+    const bool moving = grid_.HasOption(rows ? TGridOption::goRowMoving : TGridOption::goColMoving);
     if (moving && !shift.Has(TShift::ssShift)) {
         select(index, index);
         gesture_ = std::make_unique<TKtMoveLineGesture>(grid_, rows, index);
@@ -208,7 +205,8 @@ void TKtGridMouse::PressCell(TMouseButton button, TShiftState shift, const TKtGr
     }
 }
 
-// ---- Moves and releases ---------------------------------------------------------------------------
+// ---- Moves and releases
+// ---------------------------------------------------------------------------
 
 void TKtGridMouse::MouseMove(TShiftState shift, int x, int y) {
     lastX_ = x;
@@ -286,7 +284,8 @@ void TKtGridMouse::Leave() {
     if (grid_.OnMouseLeave) grid_.OnMouseLeave(grid_);
 }
 
-// ---- Scrolling ------------------------------------------------------------------------------------
+// ---- Scrolling
+// ------------------------------------------------------------------------------------
 
 bool TKtGridMouse::Wheel(int delta, TShiftState) {
     if (grid_.HasOptionEx(TGridOptionEx::goIgnoreMouseWheel)) return false;
@@ -352,7 +351,8 @@ bool TKtGridMouse::Tick() {
     return scrolled;
 }
 
-// ---- What the view shows ----------------------------------------------------------------------------
+// ---- What the view shows
+// ----------------------------------------------------------------------------
 
 TKtCursor TKtGridMouse::Cursor() const {
     return gesture_ ? gesture_->Cursor() : hoverCursor_;

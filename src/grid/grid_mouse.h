@@ -38,7 +38,7 @@ namespace plu {
 class TKtCustomGrid;
 
 // The scroll codes OnScroll carries (the platform's line codes).
-constexpr int kScrollLineUp = 0;  // also one column left
+constexpr int kScrollLineUp = 0;    // also one column left
 constexpr int kScrollLineDown = 1;  // also one column right
 
 class TKtGridMouse {

@@ -271,7 +271,8 @@ TEST_F(Mouse, TheWheelScrollsThreeRowsPerNotch) {
     EXPECT_EQ(grid.TopRow(), 1);
 }
 
-// ---- Enter, leave and the mouse events ------------------------------------------------------------
+// ---- Enter, leave and the mouse events
+// ------------------------------------------------------------
 
 TEST_F(Mouse, MovesReportTheCellsEnteredAndLeft) {
     std::vector<std::string> seen;
@@ -307,8 +308,7 @@ TEST_F(Mouse, TheControlEventsFollowEachMouseEvent) {
     Move({60, 30});
     Up({60, 30});
     mouse.DoubleClick(TMouseButton::mbLeft, {}, 60, 30);
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"down 50", "move 60", "up 60", "double 60"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 50", "move 60", "up 60", "double 60"}));
 }
 
 TEST_F(Mouse, ACellKindThatClaimsThePressGetsTheWholeDrag) {
@@ -322,7 +322,8 @@ TEST_F(Mouse, ACellKindThatClaimsThePressGetsTheWholeDrag) {
     EXPECT_EQ(Selected(), TRect::Cell(1, 1));  // the grid did not select
 }
 
-// ---- The editor -----------------------------------------------------------------------------------
+// ---- The editor
+// -----------------------------------------------------------------------------------
 
 TEST_F(Mouse, AClickOutsideTheEditedCellCommitsFirst) {
     TKtEditor editor(grid);
