@@ -357,3 +357,35 @@ TEST_F(Mouse, ADoubleClickInATextCellOpensTheEditor) {
     EXPECT_EQ(editor.Cell(), &grid.GetCell(2, 3));
     EXPECT_EQ(control.text, u"abc");
 }
+
+TEST_F(Mouse, AFormulaWaitingForAReferencePicksItWithTheMouse) {
+    TKtEditor editor(grid);
+    FakeEditControl control;
+    editor.SetDefaultControl(&control);
+    grid.SetEditorMode(true);
+    control.Type(u"=1+");
+    Drag(Mid(2, 3), Mid(3, 4));
+    EXPECT_TRUE(grid.EditorMode());
+    EXPECT_EQ(editor.Cell(), &grid.GetCell(1, 1));
+    EXPECT_EQ(control.text, u"=1+" + grid.RangeReference({2, 3, 4, 5}));
+}
+
+// ---- Hints ------------------------------------------------------------------------------------------
+
+TEST_F(Mouse, HintsShowTheCellsHintAndTheSizeWhileSizing) {
+    int shown = 0;
+    grid.OnShowHint = [&](TKtCustomGrid&) { ++shown; };
+    grid.GetCell(2, 2).SetHint(u"price per kg");
+    Move(Mid(2, 2));
+    EXPECT_EQ(mouse.HintText(), u"price per kg");
+    Move({Mid(2, 2).X + 3, Mid(2, 2).Y});
+    EXPECT_EQ(shown, 1);  // the same hint is not shown again
+    Move(Mid(3, 3));
+    EXPECT_EQ(mouse.HintText(), u"");
+    Down({113, 5});
+    Move({130, 5});
+    EXPECT_EQ(mouse.HintText(), TKtCustomGrid::ResizeHint(true, 90));
+    EXPECT_EQ(shown, 3);
+    Up({130, 5});
+    EXPECT_EQ(mouse.HintText(), u"");
+}
