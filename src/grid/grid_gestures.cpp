@@ -302,7 +302,11 @@ bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy) {
             // A missing source cell stands for an empty cell with the
             // default format: the target must end up like it.
             TKtCell& src = from ? *from : grid.GetCell(col, row);
-            grid.GetCell(col + dc, row + dr).CopyFrom(src, kCopyAll, false);
+            TKtCell& dst = grid.GetCell(col + dc, row + dr);
+            dst.CopyFrom(src, kCopyAll, false);
+            // A moved formula keeps pointing where it pointed; only a copy
+            // shifts its relative references.
+            if (!copy && src.Kind() == TKtValueKind::vkFormula) dst.SetFormula(src.GetFormula());
         }
     }
     if (!copy) {

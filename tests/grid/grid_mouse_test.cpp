@@ -389,3 +389,13 @@ TEST_F(Mouse, HintsShowTheCellsHintAndTheSizeWhileSizing) {
     Up({130, 5});
     EXPECT_EQ(mouse.HintText(), u"");
 }
+
+TEST_F(Mouse, AMovedFormulaKeepsItsReferencesACopiedOneShiftsThem) {
+    grid.GetCell(5, 5).SetText(u"4");
+    grid.GetCell(1, 1).SetFormula(u"SUM 5 5 5 5");
+    ASSERT_TRUE(MoveCells(grid, TRect::Cell(1, 1), {2, 2}, false));
+    EXPECT_EQ(grid.GetCell(2, 2).GetFormula(), u"SUM 5 5 5 5");
+    EXPECT_EQ(grid.GetCell(2, 2).GetText(), u"4");
+    ASSERT_TRUE(MoveCells(grid, TRect::Cell(2, 2), {3, 2}, true));
+    EXPECT_EQ(grid.GetCell(3, 2).GetFormula(), u"SUM 6 5 6 5");
+}
