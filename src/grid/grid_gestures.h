@@ -42,8 +42,12 @@ class TKtGridGesture {
     // The gesture ends without a result (Escape, the capture was lost).
     virtual void Cancel() {}
     // Whether the grid scrolls under the gesture while the mouse is held
-    // beyond the scrolled area.
+    // beyond the scrolled area, and along which axes (a drag over the row
+    // headers lies left of the scrolled area all the time: it scrolls rows
+    // only).
     virtual bool AutoScrolls() const { return false; }
+    virtual bool ScrollsColumns() const { return AutoScrolls(); }
+    virtual bool ScrollsRows() const { return AutoScrolls(); }
     // The mouse went up on the cell it went down on without a drag: the
     // cell kinds see the release as a click.
     virtual bool IsClick() const { return false; }
@@ -81,6 +85,8 @@ class TKtHeaderSelectGesture : public TKtGridGesture {
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState, int, int) override {}
     bool AutoScrolls() const override { return true; }
+    bool ScrollsColumns() const override { return !rows_; }
+    bool ScrollsRows() const override { return rows_; }
     bool IsClick() const override { return last_ == pressed_; }
 
   private:
@@ -126,6 +132,8 @@ class TKtMoveLineGesture : public TKtGridGesture {
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState shift, int x, int y) override;
     bool AutoScrolls() const override { return true; }
+    bool ScrollsColumns() const override { return !rows_; }
+    bool ScrollsRows() const override { return rows_; }
     bool IsClick() const override { return to_ == from_; }
     TKtCursor Cursor() const override { return TKtCursor::crMove; }
     std::vector<TRect> Feedback() const override;

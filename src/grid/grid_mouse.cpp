@@ -308,16 +308,20 @@ bool TKtGridMouse::ScrollStep(int& dc, int& dr) const {
     if (!gesture_ || !gesture_->AutoScrolls()) return false;
     const int lastCol = grid_.ColCount() - 1;
     const int lastRow = grid_.RowCount() - 1;
-    if (lastX_ >= grid_.ClientWidth()) {
-        // Only while the last column is not yet fully shown.
-        if (grid_.ColumnLeft(lastCol) + grid_.ColWidths(lastCol) > grid_.ClientWidth()) dc = 1;
-    } else if (lastX_ < ScrolledAreaLeft(grid_) && grid_.LeftCol() > grid_.ViewLockCol()) {
-        dc = -1;
+    if (gesture_->ScrollsColumns()) {
+        if (lastX_ >= grid_.ClientWidth()) {
+            // Only while the last column is not yet fully shown.
+            if (grid_.ColumnLeft(lastCol) + grid_.ColWidths(lastCol) > grid_.ClientWidth()) dc = 1;
+        } else if (lastX_ < ScrolledAreaLeft(grid_) && grid_.LeftCol() > grid_.ViewLockCol()) {
+            dc = -1;
+        }
     }
-    if (lastY_ >= grid_.ClientHeight()) {
-        if (grid_.RowTop(lastRow) + grid_.RowHeights(lastRow) > grid_.ClientHeight()) dr = 1;
-    } else if (lastY_ < ScrolledAreaTop(grid_) && grid_.TopRow() > grid_.ViewLockRow()) {
-        dr = -1;
+    if (gesture_->ScrollsRows()) {
+        if (lastY_ >= grid_.ClientHeight()) {
+            if (grid_.RowTop(lastRow) + grid_.RowHeights(lastRow) > grid_.ClientHeight()) dr = 1;
+        } else if (lastY_ < ScrolledAreaTop(grid_) && grid_.TopRow() > grid_.ViewLockRow()) {
+            dr = -1;
+        }
     }
     return dc != 0 || dr != 0;
 }

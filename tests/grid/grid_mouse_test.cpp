@@ -370,7 +370,8 @@ TEST_F(Mouse, AFormulaWaitingForAReferencePicksItWithTheMouse) {
     EXPECT_EQ(control.text, u"=1+" + grid.RangeReference({2, 3, 4, 5}));
 }
 
-// ---- Hints ------------------------------------------------------------------------------------------
+// ---- Hints
+// ------------------------------------------------------------------------------------------
 
 TEST_F(Mouse, HintsShowTheCellsHintAndTheSizeWhileSizing) {
     int shown = 0;
@@ -398,4 +399,17 @@ TEST_F(Mouse, AMovedFormulaKeepsItsReferencesACopiedOneShiftsThem) {
     EXPECT_EQ(grid.GetCell(2, 2).GetText(), u"4");
     ASSERT_TRUE(MoveCells(grid, TRect::Cell(2, 2), {3, 2}, true));
     EXPECT_EQ(grid.GetCell(3, 2).GetFormula(), u"SUM 6 5 6 5");
+}
+
+TEST_F(Mouse, ADragOverTheRowHeadersScrollsOnlyTheRows) {
+    grid.SetLeftCol(5);
+    Click(Mid(6, 2));  // selected rows keep the current column, in view
+    Down({10, Mid(1, 2).Y});
+    Move({10, 250});
+    ASSERT_TRUE(mouse.NeedsAutoScroll());
+    mouse.Tick();
+    EXPECT_EQ(grid.LeftCol(), 5);  // the header column lies left of the scrolled part
+    EXPECT_GT(grid.TopRow(), 1);
+    Move({10, Mid(1, 5).Y});
+    EXPECT_FALSE(mouse.NeedsAutoScroll());
 }
