@@ -326,8 +326,8 @@ TEST_F(Mouse, ACellKindThatClaimsThePressGetsTheWholeDrag) {
 // -----------------------------------------------------------------------------------
 
 TEST_F(Mouse, AClickOutsideTheEditedCellCommitsFirst) {
+    FakeEditControl control;  // outlives the editor, which lets go of it
     TKtEditor editor(grid);
-    FakeEditControl control;
     editor.SetDefaultControl(&control);
     grid.OnCompleteEditW = [](TKtCustomGrid&, TPoint, bool& accept, const WideString& t) {
         accept = t != u"bad";
@@ -346,8 +346,8 @@ TEST_F(Mouse, AClickOutsideTheEditedCellCommitsFirst) {
 }
 
 TEST_F(Mouse, ADoubleClickInATextCellOpensTheEditor) {
+    FakeEditControl control;  // outlives the editor, which lets go of it
     TKtEditor editor(grid);
-    FakeEditControl control;
     editor.SetDefaultControl(&control);
     grid.GetCell(2, 3).SetText(u"abc");
     Click(Mid(2, 3));
@@ -359,8 +359,8 @@ TEST_F(Mouse, ADoubleClickInATextCellOpensTheEditor) {
 }
 
 TEST_F(Mouse, AFormulaWaitingForAReferencePicksItWithTheMouse) {
+    FakeEditControl control;  // outlives the editor, which lets go of it
     TKtEditor editor(grid);
-    FakeEditControl control;
     editor.SetDefaultControl(&control);
     grid.SetEditorMode(true);
     control.Type(u"=1+");
