@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "grid/editor.h"
 #include "grid/editor_fake_control.h"
 #include "grid/grid_row.h"
@@ -412,4 +414,30 @@ TEST_F(Mouse, ADragOverTheRowHeadersScrollsOnlyTheRows) {
     EXPECT_GT(grid.TopRow(), 1);
     Move({10, Mid(1, 5).Y});
     EXPECT_FALSE(mouse.NeedsAutoScroll());
+}
+
+TEST_F(Mouse, TheCursorShowsWhatAPressWouldGrab) {
+    Move({70, 28});
+    EXPECT_EQ(mouse.Cursor(), TKtCursor::crArrow);
+    Move({113, 5});
+    EXPECT_EQ(mouse.Cursor(), TKtCursor::crColSize);
+    Move({10, 38});
+    EXPECT_EQ(mouse.Cursor(), TKtCursor::crRowSize);
+    Move({42, 28});
+    EXPECT_EQ(mouse.Cursor(), TKtCursor::crMove);
+    Move({113, 38});
+    EXPECT_EQ(mouse.Cursor(), TKtCursor::crCross);
+}
+
+TEST_F(Mouse, FeedbackThatMovesIsRepaintedWhereItWasAndWhereItIs) {
+    Down({113, 5});
+    Move({150, 5});
+    view.Reset();
+    Move({170, 5});
+    EXPECT_EQ(view.rects, (std::vector<TRect>{{149, 0, 150, 200}, {169, 0, 170, 200}}));
+    view.Reset();
+    Up({170, 5});
+    // The model repaints the grid for the new width; the line goes as well.
+    EXPECT_NE(std::find(view.rects.begin(), view.rects.end(), TRect{169, 0, 170, 200}),
+              view.rects.end());
 }
