@@ -26,10 +26,10 @@ TRect ClientRect(const TKtCustomGrid& grid) {
 std::vector<TRect> Outline(const TRect& r, const TRect& clip) {
     std::vector<TRect> sides;
     if (r.IsEmpty()) return sides;
-    for (const TRect& side : {TRect{r.Left, r.Top, r.Right, r.Top + 1},
-                              TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom},
-                              TRect{r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1},
-                              TRect{r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}}) {
+    for (const TRect& side :
+         {TRect{r.Left, r.Top, r.Right, r.Top + 1}, TRect{r.Left, r.Bottom - 1, r.Right, r.Bottom},
+          TRect{r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1},
+          TRect{r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}}) {
         const TRect cut = side.Intersect(clip);
         if (!cut.IsEmpty()) sides.push_back(cut);
     }
@@ -120,7 +120,8 @@ WideString TKtSizeGesture::HintText() const {
     return TKtCustomGrid::ResizeHint(columns_, size_);
 }
 
-// ---- Moving rows and columns ---------------------------------------------------------------------
+// ---- Moving rows and columns
+// ---------------------------------------------------------------------
 
 void TKtMoveLineGesture::Move(TShiftState, int x, int y) {
     const TPoint p = BodyCellNear(grid_, x, y);
@@ -157,7 +158,8 @@ std::vector<TRect> TKtMoveLineGesture::Feedback() const {
     return {cut};
 }
 
-// ---- Dragging the frame ----------------------------------------------------------------------------
+// ---- Dragging the frame
+// ----------------------------------------------------------------------------
 
 TKtFrameGesture::TKtFrameGesture(TKtCustomGrid& grid, TPoint pressed)
     : TKtGridGesture(grid),
@@ -184,8 +186,7 @@ void TKtFrameGesture::Release(TShiftState shift, int x, int y) {
         if (!moved_) ClickCell(grid_, pressed_);
         return;
     }
-    if (!MoveCells(grid_, source_, {target_.Left, target_.Top}, shift.Has(TShift::ssCtrl)))
-        return;
+    if (!MoveCells(grid_, source_, {target_.Left, target_.Top}, shift.Has(TShift::ssCtrl))) return;
     TKtGridSelection& sel = grid_.Selection();
     const TPoint cur = sel.Current();
     const TPoint moved{cur.X + target_.Left - source_.Left, cur.Y + target_.Top - source_.Top};
@@ -198,7 +199,8 @@ std::vector<TRect> TKtFrameGesture::Feedback() const {
     return Outline(grid_.CellsToPixels(target_), ClientRect(grid_));
 }
 
-// ---- The fill handle -------------------------------------------------------------------------------
+// ---- The fill handle
+// -------------------------------------------------------------------------------
 
 TKtFillGesture::TKtFillGesture(TKtCustomGrid& grid)
     : TKtGridGesture(grid), source_(grid.Selection().Rect()), target_(source_) {}
@@ -243,7 +245,8 @@ std::vector<TRect> TKtFillGesture::Feedback() const {
     return Outline(grid_.CellsToPixels(target_), ClientRect(grid_));
 }
 
-// ---- Cell kinds ---------------------------------------------------------------------------------------
+// ---- Cell kinds
+// ---------------------------------------------------------------------------------------
 
 void TKtCellGesture::Send(const TKtMouseInput& input) {
     TKtCell* cell = grid_.CaptureCell();
@@ -259,19 +262,29 @@ void TKtCellGesture::Release(TShiftState shift, int x, int y) {
     Send({TKtMouseInput::Kind::Up, button_, shift, x, y});
 }
 
-// ---- Moving and filling cells -------------------------------------------------------------------------
+// ---- Moving and filling cells
+// -------------------------------------------------------------------------
 
 bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy) {
     const int dc = to.X - source.Left;
     const int dr = to.Y - source.Top;
     const TRect target{source.Left + dc, source.Top + dr, source.Right + dc, source.Bottom + dr};
-    if ((dc == 0 && dr == 0) || source.IsEmpty() || !grid.AllowEdit() || grid.IsProtected())
-        return false;
+    if ((dc == 0 && dr == 0) || source.IsEmpty() || !grid.AllowEdit()) return false;
     if (!grid.IsBodyCell(target.Left, target.Top) ||
         !grid.IsBodyCell(target.LastCol(), target.LastRow()))
         return false;
     if (grid.MergedAreas().AnyIntersects(source) || grid.MergedAreas().AnyIntersects(target))
         return false;
+    // Every cell the move writes must be editable, or nothing moves (a half
+    // move would lose the cells that could not land).
+    const TRect both = source.Union(target);
+    for (int row = both.Top; row < both.Bottom; ++row)
+        for (int col = both.Left; col < both.Right; ++col) {
+            const bool written = target.Contains(col, row) || !copy;
+            if (written && (source.Contains(col, row) || target.Contains(col, row)) &&
+                !grid.GetCell(col, row).CanEdit())
+                return false;
+        }
     grid.BeginUpdate();
     // Walk against the direction of the move, so that every source cell is
     // read before the move overwrites it.
@@ -289,7 +302,11 @@ bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy) {
             // A missing source cell stands for an empty cell with the
             // default format: the target must end up like it.
             TKtCell& src = from ? *from : grid.GetCell(col, row);
-            grid.GetCell(col + dc, row + dr).CopyFrom(src, kCopyAll, false);
+            TKtCell& dst = grid.GetCell(col + dc, row + dr);
+            dst.CopyFrom(src, kCopyAll, false);
+            // A moved formula keeps pointing where it pointed; only a copy
+            // shifts its relative references.
+            if (!copy && src.Kind() == TKtValueKind::vkFormula) dst.SetFormula(src.GetFormula());
         }
     }
     if (!copy) {

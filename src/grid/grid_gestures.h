@@ -42,8 +42,12 @@ class TKtGridGesture {
     // The gesture ends without a result (Escape, the capture was lost).
     virtual void Cancel() {}
     // Whether the grid scrolls under the gesture while the mouse is held
-    // beyond the scrolled area.
+    // beyond the scrolled area, and along which axes (a drag over the row
+    // headers lies left of the scrolled area all the time: it scrolls rows
+    // only).
     virtual bool AutoScrolls() const { return false; }
+    virtual bool ScrollsColumns() const { return AutoScrolls(); }
+    virtual bool ScrollsRows() const { return AutoScrolls(); }
     // The mouse went up on the cell it went down on without a drag: the
     // cell kinds see the release as a click.
     virtual bool IsClick() const { return false; }
@@ -59,7 +63,8 @@ class TKtGridGesture {
 // mouse (the press already made the current cell).
 class TKtSelectGesture : public TKtGridGesture {
   public:
-    TKtSelectGesture(TKtCustomGrid& grid, TPoint pressed) : TKtGridGesture(grid), pressed_(pressed) {}
+    TKtSelectGesture(TKtCustomGrid& grid, TPoint pressed)
+        : TKtGridGesture(grid), pressed_(pressed) {}
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState shift, int x, int y) override;
     bool AutoScrolls() const override { return true; }
@@ -80,6 +85,8 @@ class TKtHeaderSelectGesture : public TKtGridGesture {
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState, int, int) override {}
     bool AutoScrolls() const override { return true; }
+    bool ScrollsColumns() const override { return !rows_; }
+    bool ScrollsRows() const override { return rows_; }
     bool IsClick() const override { return last_ == pressed_; }
 
   private:
@@ -109,8 +116,8 @@ class TKtSizeGesture : public TKtGridGesture {
   private:
     bool columns_;
     int index_;
-    int start_;   // client position of the index's near border
-    int grab_;    // distance of the press from the far border
+    int start_;  // client position of the index's near border
+    int grab_;   // distance of the press from the far border
     int original_;
     int size_;
 };
@@ -125,6 +132,8 @@ class TKtMoveLineGesture : public TKtGridGesture {
     void Move(TShiftState shift, int x, int y) override;
     void Release(TShiftState shift, int x, int y) override;
     bool AutoScrolls() const override { return true; }
+    bool ScrollsColumns() const override { return !rows_; }
+    bool ScrollsRows() const override { return rows_; }
     bool IsClick() const override { return to_ == from_; }
     TKtCursor Cursor() const override { return TKtCursor::crMove; }
     std::vector<TRect> Feedback() const override;
@@ -197,9 +206,9 @@ class TKtCellGesture : public TKtGridGesture {
 bool ClickCell(TKtCustomGrid& grid, TPoint cell);
 // Moves (or copies) the cells of source (half-open) so that its top-left
 // lands at target's top-left; the cells vacated by a move are cleared and
-// take the default style. False (nothing changed) when the grid may not be
-// edited, a merged area touches either rectangle, or the target leaves the
-// body cells.
+// take the default style. False (nothing changed) when a cell it would
+// write may not be edited, a merged area touches either rectangle, or the
+// target leaves the body cells.
 bool MoveCells(TKtCustomGrid& grid, const TRect& source, TPoint to, bool copy);
 // Fills target (half-open, containing source) by repeating the cells of
 // source (values with formulas shifted, formats); cells that may not be

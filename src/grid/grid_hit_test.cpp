@@ -21,12 +21,12 @@ struct Axis {
     bool columns;  // sizes are widths
 
     static Axis Cols(const TKtCustomGrid& g) {
-        return {g.ColCount(), g.FixedColCount(), g.ViewLockCol(), g.LeftCol(), g.ClientWidth(),
-                true};
+        return {g.ColCount(), g.FixedColCount(), g.ViewLockCol(),
+                g.LeftCol(),  g.ClientWidth(),   true};
     }
     static Axis Rows(const TKtCustomGrid& g) {
-        return {g.RowCount(), g.FixedRowCount(), g.ViewLockRow(), g.TopRow(), g.ClientHeight(),
-                false};
+        return {g.RowCount(), g.FixedRowCount(), g.ViewLockRow(),
+                g.TopRow(),   g.ClientHeight(),  false};
     }
 };
 
@@ -97,7 +97,25 @@ int ShownEnd(const TKtCustomGrid& g, const Axis& a) {
     return static_cast<int>(std::min<int64_t>(end, a.client));
 }
 
+// The last index shown whole, -1 when none.
+int LastWhole(const TKtCustomGrid& g, const Axis& a) {
+    int last = -1;
+    ForShown(g, a, a.client, [&](int i, int64_t start, int size) {
+        if (start + size > a.client) return true;
+        if (size > 0) last = i;
+        return false;
+    });
+    return last;
+}
+
 int BodyIndexNear(const TKtCustomGrid& g, const Axis& a, int p, int fallback) {
+    // Beyond the client area a drag aims at the last index shown whole:
+    // one shown in part would scroll into view at once, and the drag would
+    // run ahead of the auto-scroll steps.
+    if (p >= a.client) {
+        const int whole = LastWhole(g, a);
+        if (whole >= a.fixed) return whole;
+    }
     const int lo = static_cast<int>(SumSizes(g, a, 0, a.fixed));
     const int hi = ShownEnd(g, a) - 1;
     if (hi < lo) return fallback;

@@ -50,8 +50,8 @@ int RowAtPixel(const TKtCustomGrid& grid, int y);
 // when the point is off the cells.
 bool CellAtPixel(const TKtCustomGrid& grid, int x, int y, TPoint& cell);
 // The body cell a drag at (x, y) points at: the point is first brought into
-// the shown body cells (a drag beyond an edge aims at the last shown cell on
-// that side). Not snapped to merged areas.
+// the shown body cells (a drag beyond the right or bottom edge aims at the
+// last cell shown whole on that side). Not snapped to merged areas.
 TPoint BodyCellNear(const TKtCustomGrid& grid, int x, int y);
 // Where the scrolled part begins: the right edge of the fixed and frozen
 // columns, the bottom edge of the fixed and frozen rows.

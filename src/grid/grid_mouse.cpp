@@ -11,8 +11,7 @@ namespace plu {
 namespace {
 
 bool IsBodyHit(TKtHitKind kind) {
-    return kind == TKtHitKind::Cell || kind == TKtHitKind::Frame ||
-           kind == TKtHitKind::FillHandle;
+    return kind == TKtHitKind::Cell || kind == TKtHitKind::Frame || kind == TKtHitKind::FillHandle;
 }
 
 bool IsBorderHit(TKtHitKind kind) {
@@ -120,8 +119,7 @@ void TKtGridMouse::Press(TMouseButton button, TShiftState shift, int x, int y, b
     UpdateHint();
 }
 
-void TKtGridMouse::PressBorder(TMouseButton button, const TKtGridHit& hit, bool dbl, int x,
-                               int y) {
+void TKtGridMouse::PressBorder(TMouseButton button, const TKtGridHit& hit, bool dbl, int x, int y) {
     if (button != TMouseButton::mbLeft) return;
     const bool columns = hit.Kind == TKtHitKind::ColBorder;
     if (!dbl) {
@@ -160,8 +158,7 @@ void TKtGridMouse::PressHeader(TMouseButton button, TShiftState shift, const TKt
         return;
     }
     if (button != TMouseButton::mbLeft) return;
-    const bool moving =
-        grid_.HasOption(rows ? TGridOption::goRowMoving : TGridOption::goColMoving);
+    const bool moving = grid_.HasOption(rows ? TGridOption::goRowMoving : TGridOption::goColMoving);
     if (moving && !shift.Has(TShift::ssShift)) {
         select(index, index);
         gesture_ = std::make_unique<TKtMoveLineGesture>(grid_, rows, index);
@@ -208,7 +205,8 @@ void TKtGridMouse::PressCell(TMouseButton button, TShiftState shift, const TKtGr
     }
 }
 
-// ---- Moves and releases ---------------------------------------------------------------------------
+// ---- Moves and releases
+// ---------------------------------------------------------------------------
 
 void TKtGridMouse::MouseMove(TShiftState shift, int x, int y) {
     lastX_ = x;
@@ -286,7 +284,8 @@ void TKtGridMouse::Leave() {
     if (grid_.OnMouseLeave) grid_.OnMouseLeave(grid_);
 }
 
-// ---- Scrolling ------------------------------------------------------------------------------------
+// ---- Scrolling
+// ------------------------------------------------------------------------------------
 
 bool TKtGridMouse::Wheel(int delta, TShiftState) {
     if (grid_.HasOptionEx(TGridOptionEx::goIgnoreMouseWheel)) return false;
@@ -309,16 +308,20 @@ bool TKtGridMouse::ScrollStep(int& dc, int& dr) const {
     if (!gesture_ || !gesture_->AutoScrolls()) return false;
     const int lastCol = grid_.ColCount() - 1;
     const int lastRow = grid_.RowCount() - 1;
-    if (lastX_ >= grid_.ClientWidth()) {
-        // Only while the last column is not yet fully shown.
-        if (grid_.ColumnLeft(lastCol) + grid_.ColWidths(lastCol) > grid_.ClientWidth()) dc = 1;
-    } else if (lastX_ < ScrolledAreaLeft(grid_) && grid_.LeftCol() > grid_.ViewLockCol()) {
-        dc = -1;
+    if (gesture_->ScrollsColumns()) {
+        if (lastX_ >= grid_.ClientWidth()) {
+            // Only while the last column is not yet fully shown.
+            if (grid_.ColumnLeft(lastCol) + grid_.ColWidths(lastCol) > grid_.ClientWidth()) dc = 1;
+        } else if (lastX_ < ScrolledAreaLeft(grid_) && grid_.LeftCol() > grid_.ViewLockCol()) {
+            dc = -1;
+        }
     }
-    if (lastY_ >= grid_.ClientHeight()) {
-        if (grid_.RowTop(lastRow) + grid_.RowHeights(lastRow) > grid_.ClientHeight()) dr = 1;
-    } else if (lastY_ < ScrolledAreaTop(grid_) && grid_.TopRow() > grid_.ViewLockRow()) {
-        dr = -1;
+    if (gesture_->ScrollsRows()) {
+        if (lastY_ >= grid_.ClientHeight()) {
+            if (grid_.RowTop(lastRow) + grid_.RowHeights(lastRow) > grid_.ClientHeight()) dr = 1;
+        } else if (lastY_ < ScrolledAreaTop(grid_) && grid_.TopRow() > grid_.ViewLockRow()) {
+            dr = -1;
+        }
     }
     return dc != 0 || dr != 0;
 }
@@ -352,7 +355,8 @@ bool TKtGridMouse::Tick() {
     return scrolled;
 }
 
-// ---- What the view shows ----------------------------------------------------------------------------
+// ---- What the view shows
+// ----------------------------------------------------------------------------
 
 TKtCursor TKtGridMouse::Cursor() const {
     return gesture_ ? gesture_->Cursor() : hoverCursor_;

@@ -5,11 +5,13 @@
 // reaches the view through the grid's IKtGridView (repaint requests, scroll
 // bars).
 //
-// A press goes first to the cell kind under the mouse (its mouse handlers),
-// which may claim it; then, with an in-place edit open on another cell, the
-// edit is committed (a refused commit ends the press there) unless the
-// formula being typed picks a reference with the mouse. Then the hit test
-// (grid_hit_test.h) chooses the gesture (grid_gestures.h):
+// With an in-place edit open on another cell, a press on the cells first
+// commits the edit (a refused commit ends the press there), unless the
+// formula being typed picks a reference with the mouse: then the edit stays
+// and the selection follows the mouse. Then the cell kind under the mouse
+// gets the press (its mouse handlers) and may claim it: moves and the
+// release go to it. Otherwise the hit test (grid_hit_test.h) chooses the
+// gesture (grid_gestures.h):
 //   body cell        select it (Shift: extend), drag to extend
 //   header cell      select the column / row (Shift: extend), drag to extend;
 //                    with goColMoving / goRowMoving drag to move it
@@ -38,7 +40,7 @@ namespace plu {
 class TKtCustomGrid;
 
 // The scroll codes OnScroll carries (the platform's line codes).
-constexpr int kScrollLineUp = 0;  // also one column left
+constexpr int kScrollLineUp = 0;    // also one column left
 constexpr int kScrollLineDown = 1;  // also one column right
 
 class TKtGridMouse {

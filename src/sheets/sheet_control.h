@@ -175,7 +175,7 @@ class TVexaSheetControl {
   public:
     // ---- Grid events forwarded to every sheet --------------------------------------------
     // The text events go to the sheets' wide forms; OnSheetMouse* to the
-    // sheets' own mouse events.
+    // grid's mouse events, which each sheet's mouse layer raises.
     TForwardedEvent<decltype(TKtCustomGrid::OnGetCellTextW)> OnGetCellText{
         forwarded_, list_, &TVexaGridSheet::OnGetCellTextW};
     TForwardedEvent<decltype(TKtCustomGrid::OnSetCellTextW)> OnSetCellText{

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/grid_mouse.h"
 #include "grid/grid_selection.h"
 #include "sheets/sheet_control.h"
 #include "sheets/sheet_errors.h"
@@ -289,6 +290,33 @@ TEST_F(SheetControlTest, EventsSetOnTheControlReachPresentAndFutureSheets) {
     EXPECT_EQ(downs, 1);
     control.OnAfterClear = nullptr;
     EXPECT_FALSE(static_cast<bool>(control.Sheets(0).OnAfterClear));
+}
+
+TEST_F(SheetControlTest, TheMouseLayerOfASheetRaisesTheControlsMouseEvents) {
+    control.AddSheet();
+    TVexaGridSheet& sheet = control.Sheets(0);
+    int enters = 0, downs = 0, fills = 0;
+    control.OnMouseEnter = [&](TKtCustomGrid&) { ++enters; };
+    control.OnSheetMouseDown = [&](TKtCustomGrid&, TMouseButton, TShiftState, int, int) {
+        ++downs;
+    };
+    control.OnDragFill = [&](TKtCustomGrid& grid, const TRect& source, const TRect& target) {
+        EXPECT_EQ(&grid, &sheet);
+        EXPECT_EQ(source, (TRect{1, 1, 1, 1}));
+        EXPECT_EQ(target, (TRect{1, 1, 1, 3}));
+        ++fills;
+    };
+    TKtGridMouse mouse(sheet);
+    const TRect cell = sheet.CellRect(1, 1);
+    mouse.MouseMove({}, cell.Left + 5, cell.Top + 5);
+    // The fill handle of the selected (1, 1), dragged two rows down.
+    mouse.MouseDown(TMouseButton::mbLeft, {}, cell.Right, cell.Bottom);
+    const TRect below = sheet.CellRect(1, 3);
+    mouse.MouseMove({}, below.Left + 5, below.Top + 5);
+    mouse.MouseUp(TMouseButton::mbLeft, {}, below.Left + 5, below.Top + 5);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(fills, 1);
 }
 
 TEST_F(SheetControlTest, AWorksheetStartsWithItsDefaults) {
