@@ -2,10 +2,11 @@
 # Clipboard interop on a real X display (run under xvfb-run), with xclip as
 # the other program:
 #  - cells copied by clipboard-peer are read by xclip for each offered MIME
-#    type; the BIFF8 data open in xlrd and in Gnumeric's ssconvert with the
-#    same values and the number format;
-#  - text with LF line ends and a workbook written by xlwt (with a merged
-#    range and a number format), offered by xclip -i, paste here as cells.
+#    type; the BIFF8 data open in xlrd, in Gnumeric's ssconvert and in
+#    LibreOffice with the same values and the number format;
+#  - text with LF line ends and workbooks written by xlwt and by LibreOffice
+#    (with a merged range and a number format), offered by xclip -i, paste
+#    here as cells.
 # Usage: clipboard_interop.sh PATH/TO/clipboard-peer
 set -euo pipefail
 peer=$1
@@ -40,6 +41,10 @@ assert (2, 3, 0, 2) in s.merged_cells, s.merged_cells
 PY
 ssconvert --export-type=Gnumeric_stf:stf_assistant -O 'format=preserve' "$work/copied.xls" "$work/copied.csv" 2>/dev/null
 grep -q '^"green tea",3.50$' "$work/copied.csv" || fail "ssconvert: $(cat "$work/copied.csv")"
+lo() { soffice -env:UserInstallation="file://$work/lo" --headless "$@" >/dev/null 2>&1; }
+mkdir -p "$work/lo-csv"
+lo --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true' --outdir "$work/lo-csv" "$work/copied.xls"
+grep -qE '^"?green tea"?,3.50$' "$work/lo-csv/copied.csv" || fail "LibreOffice: $(cat "$work/lo-csv/copied.csv")"
 kill %1 2>/dev/null || true
 wait 2>/dev/null || true
 
@@ -59,10 +64,15 @@ s.write(1, 0, 12.5, xlwt.easyxf(num_format_str="0.00"))
 s.write_merge(2, 2, 0, 1, "wide")
 book.save(sys.argv[1])
 PY
-xclip -i -selection clipboard -t "$biff" "$work/other.xls"
-sleep 0.3
-got=$("$peer" workbook)
-grep -qxF 'item' <<<"$(head -1 <<<"$got" | cut -f1)" || fail "workbook paste: $got"
-grep -q '^12.50' <<<"$(sed -n 2p <<<"$got")" || fail "workbook number format: $got"
-grep -qxF 'merge 1 3 2 3' <<<"$got" || fail "workbook merge: $got"
+# The same workbook saved again by LibreOffice.
+mkdir -p "$work/lo-xls"
+lo --convert-to 'xls:MS Excel 97' --outdir "$work/lo-xls" "$work/other.xls"
+for book in "$work/other.xls" "$work/lo-xls/other.xls"; do
+  xclip -i -selection clipboard -t "$biff" "$book"
+  sleep 0.3
+  got=$("$peer" workbook)
+  grep -qxF 'item' <<<"$(head -1 <<<"$got" | cut -f1)" || fail "workbook paste ($book): $got"
+  grep -q '^12.50' <<<"$(sed -n 2p <<<"$got")" || fail "workbook number format ($book): $got"
+  grep -qxF 'merge 1 3 2 3' <<<"$got" || fail "workbook merge ($book): $got"
+done
 echo "clipboard interop: ok"
