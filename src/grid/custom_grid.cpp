@@ -36,6 +36,13 @@ TKtCustomGrid::TKtCustomGrid() {
 }
 
 TKtCustomGrid::~TKtCustomGrid() {
+    if (clipboard_) {
+        try {
+            clipboard_->GridDestroyed(*this);
+        } catch (...) {
+            // A clipboard that cannot render cannot stop the grid from going.
+        }
+    }
     if (editorMode_) {
         try {
             SetEditorMode(false);
@@ -610,6 +617,7 @@ void TKtCustomGrid::SetEditorMode(bool on) {
         if (editorMode_) return;
         const TPoint p = selection_->Current();
         if (!IsBodyCell(p.X, p.Y)) return;
+        if (clipboard_) clipboard_->Release(*this);
         GetCell(p.X, p.Y).ShowEditor();
     } else {
         if (!editorMode_) return;
@@ -620,7 +628,15 @@ void TKtCustomGrid::SetEditorMode(bool on) {
     }
 }
 
+void TKtCustomGrid::SetClipboard(IKtGridClipboard* clipboard) {
+    if (clipboard_ == clipboard) return;
+    if (clipboard_) clipboard_->GridDestroyed(*this);
+    clipboard_ = clipboard;
+}
+
 void TKtCustomGrid::EnterEditorMode(TKtCell& cell) {
+    // Editing may change the copied cells: the copy is rendered as it is now.
+    if (clipboard_ && !editorMode_) clipboard_->Flush(*this);
     editorMode_ = true;
     editingCell_ = &cell;
 }

@@ -239,6 +239,9 @@ class TKtCustomGrid {
     TRect CellsToPixels(const TRect& cells) const;
     // Pixel rectangle of one cell, its merged area when it anchors one.
     TRect CellRect(int col, int row) const;
+    // The last column / row at least partly inside the client area.
+    int LastVisibleCol() const;
+    int LastVisibleRow() const;
 
     // ---- Current cell and selection ---------------------------------------------------------
     TKtGridSelection& Selection() { return *selection_; }
@@ -362,7 +365,8 @@ class TKtCustomGrid {
 
     // ---- Clipboard ------------------------------------------------------------------------------
     IKtGridClipboard* Clipboard() const { return clipboard_; }
-    void SetClipboard(IKtGridClipboard* clipboard) { clipboard_ = clipboard; }
+    // The service that is replaced forgets the grid (GridDestroyed).
+    void SetClipboard(IKtGridClipboard* clipboard);
 
     // ---- Repaint
     // -----------------------------------------------------------------------------------
@@ -456,7 +460,9 @@ class TKtCustomGrid {
     std::function<void(TKtCustomGrid&, const TRect&, bool& allow)> OnPaste;
     std::function<void(TKtCustomGrid&, const TRect&, const TKwSheet&)> OnCustomPaste;
     std::function<void(TKtCustomGrid&, const TRect&, bool& allow)> OnBeforePaste;
-    std::function<void(TKtCustomGrid&)> OnAfterPaste;
+    // The rectangle handed to a text paste, or the target of a paste from
+    // the copy source.
+    std::function<void(TKtCustomGrid&, const TRect&)> OnAfterPaste;
     std::function<void(TKtCustomGrid&, TPoint, bool& accept, const WideString& text)>
         OnCompleteEditW;
     std::function<void(TKtCustomGrid&, TPoint, bool& accept, const std::string& text)>
@@ -500,9 +506,6 @@ class TKtCustomGrid {
     int CompareRows(int a, int b, const std::vector<int>& keys) const;
     void FontChangedForAll();
     void ClipScrollPosition();
-    // The last column / row at least partly inside the client area.
-    int LastVisibleCol() const;
-    int LastVisibleRow() const;
     void ScrollBars(bool horizontal, bool vertical);
 
     // Order matters for destruction: the cell store goes before the lists

@@ -191,6 +191,7 @@ bool GridKeyDown(TKtCustomGrid& grid, uint16_t& key, TShiftState shift) {
                 else
                     grid.LeaveEditorMode();
             }
+            if (IKtGridClipboard* clipboard = grid.Clipboard()) clipboard->Release(grid);
             sel.ClearCopiedRect();
             break;
         case vk::KeyA:

@@ -85,6 +85,15 @@ class IKtGridClipboard {
     // Places plain text on the clipboard (the in-place editor's formula
     // references go through the clipboard as text).
     virtual void PutText(WideStringView text) { (void)text; }
+    // The grid's pending copy ends (Escape, the editor opened with F2): the
+    // clipboard is emptied when it still holds what this grid copied.
+    virtual void Release(TKtCustomGrid& grid) { (void)grid; }
+    // The in-place editor opens: what this grid copied is rendered into the
+    // clipboard (other programs can still paste it) and its copy ends.
+    virtual void Flush(TKtCustomGrid& grid) { (void)grid; }
+    // The grid is being destroyed or given another service: nothing may
+    // refer to it afterwards.
+    virtual void GridDestroyed(TKtCustomGrid& grid) { (void)grid; }
 };
 
 // A picture of the grid's picture list (image cells, native stream): its

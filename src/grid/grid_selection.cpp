@@ -355,7 +355,7 @@ void TKtGridSelection::PasteTextMatrix(const TKwSheet& matrix, const TRect& rect
         ExtendTo(std::max(target.Right - 1, grid.FixedColCount()),
                  std::max(target.Bottom - 1, grid.FixedRowCount()));
     }
-    if (grid.OnAfterPaste) grid.OnAfterPaste(grid);
+    if (grid.OnAfterPaste) grid.OnAfterPaste(grid, rect);
 }
 
 TRect TKtGridSelection::PixelRect() const {

@@ -343,7 +343,7 @@ TEST_F(SelectionClipboard, PastingATextMatrix) {
         accept = text != u"skip";
     };
     int after = 0;
-    grid.OnAfterPaste = [&](TKtCustomGrid&) { ++after; };
+    grid.OnAfterPaste = [&](TKtCustomGrid&, const TRect&) { ++after; };
     grid.SelectRange(2, 2, 2, 2);
     sel().PasteTextMatrix(matrix, sel().Rect());
     EXPECT_EQ(grid.GetCell(2, 2).GetAsInteger(), 1);
