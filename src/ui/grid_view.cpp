@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include "clipboard/grid_clipboard.h"
+#include "grid/copy_marquee.h"
 #include "grid/custom_grid.h"
 #include "grid/editor_keys.h"
 #include "grid/grid_painter.h"
@@ -41,7 +43,18 @@ int LastScrollStart(int count, int first, int avail, Size size) {
     return start;
 }
 
+IKtGridClipboard*& DefaultClipboard() {
+    static IKtGridClipboard* clipboard = nullptr;
+    return clipboard;
+}
+
+TKtGridClipboard* CopyService(const TKtCustomGrid* grid) {
+    return grid ? dynamic_cast<TKtGridClipboard*>(grid->Clipboard()) : nullptr;
+}
+
 }  // namespace
+
+void GridView::SetDefaultClipboard(IKtGridClipboard* clipboard) { DefaultClipboard() = clipboard; }
 
 GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
     : QAbstractScrollArea(parent), grid_(&grid) {
@@ -60,6 +73,15 @@ GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
     mouse_ = std::make_unique<TKtGridMouse>(grid);
 
     grid.SetView(this);
+    if (!grid.Clipboard() && DefaultClipboard()) grid.SetClipboard(DefaultClipboard());
+    marquee_.setInterval(kCopyMarqueeInterval);
+    connect(&marquee_, &QTimer::timeout, this, [this] {
+        GuardUi([&] {
+            TKtGridClipboard* service = CopyService(grid_);
+            if (service && service->HoldsCopyOf(*grid_)) service->MarqueeTick();
+            else marquee_.stop();
+        });
+    });
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(1);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
@@ -80,6 +102,7 @@ GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
 
 GridView::~GridView() {
     autoScroll_.stop();
+    marquee_.stop();
     if (grid_) {
         // The editor commits an open edit as it goes (leaving editing mode).
         mouse_.reset();
@@ -91,6 +114,7 @@ GridView::~GridView() {
 void GridView::GridDestroying() {
     // The grid has ended its edit; what is left refers to it and goes now.
     autoScroll_.stop();
+    marquee_.stop();
     if (editor_ && editor_->Cell()) editor_->CellGone(*editor_->Cell());
     mouse_.reset();
     editor_.reset();
@@ -219,7 +243,11 @@ void GridView::paintEvent(QPaintEvent* e) {
     }
     GuardUi([&] {
         QtCanvas canvas(painter, e->region());
-        PaintGrid(*grid_, canvas, FromQRect(e->rect()));
+        PaintGrid(*grid_, canvas, FromQRect(e->rect()), hasFocus() || (edit_ && edit_->Widget().hasFocus()));
+        if (TKtGridClipboard* service = CopyService(grid_); service && service->HoldsCopyOf(*grid_)) {
+            DrawCopyMarquee(*grid_, canvas, service->MarqueePhase());
+            if (!marquee_.isActive()) marquee_.start();
+        }
         for (const TRect& r : mouse_->Feedback()) canvas.InvertRect(r);
     });
 }
@@ -229,6 +257,16 @@ void GridView::resizeEvent(QResizeEvent* e) {
     if (!grid_) return;
     GuardUi([&] {
         grid_->SetClientSize(viewport()->width(), viewport()->height());
+        if (!sized_) {
+            // The grid may have scrolled for a size it only assumed before it
+            // had a window: it first shows from its origin, scrolled only as
+            // far as its current cell needs.
+            sized_ = true;
+            const TPoint current = grid_->Selection().Current();
+            grid_->SetLeftCol(grid_->ViewLockCol());
+            grid_->SetTopRow(grid_->ViewLockRow());
+            if (grid_->IsBodyCell(current.X, current.Y)) grid_->ScrollIntoView(current.X, current.Y);
+        }
         if (editor_ && editor_->IsOpen()) editor_->UpdateBounds(false);
     });
     SyncScrollBars();

@@ -35,6 +35,10 @@ class GridView : public QAbstractScrollArea, public IKtGridView, private IKtEdit
     QtCellMaskEdit* EditControl() const { return edit_.get(); }
     TKtGridMouse* Mouse() const { return mouse_.get(); }
 
+    // The clipboard service every grid shown from now on gets unless it has
+    // one (the window installs the process's one).
+    static void SetDefaultClipboard(IKtGridClipboard* clipboard);
+
     // ---- IKtGridView --------------------------------------------------------------
     void InvalidateRect(const TRect& pixels) override;
     void InvalidateAll() override;
@@ -82,7 +86,10 @@ class GridView : public QAbstractScrollArea, public IKtGridView, private IKtEdit
     std::unique_ptr<TKtEditor> editor_;
     std::unique_ptr<TKtGridMouse> mouse_;
     QTimer autoScroll_;
+    // Moves the copy marquee's dashes while this grid's copy is pending.
+    QTimer marquee_;
     bool syncing_ = false;
+    bool sized_ = false;  // the window has given the grid its size once
 };
 
 }  // namespace plu

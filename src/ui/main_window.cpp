@@ -10,6 +10,7 @@
 #include "ui/error_display.h"
 #include "ui/grid_view.h"
 #include "ui/qt_convert.h"
+#include "ui/selective_paste_dialog.h"
 #include "ui/sheet_area.h"
 
 namespace plu {
@@ -33,6 +34,9 @@ QString QtFilter(WideStringView filter) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    clipboard_.SetSelectivePasteDialog(new TKtSelectivePasteDailog(this));
+    clipboard_.OnRenderError = [](const WideString& message) { ShowUiError(Exception(message)); };
+    GridView::SetDefaultClipboard(&clipboard_);
     form_ = std::make_unique<MainForm>(*this, std::make_unique<CommLine>(dispatcher_));
     setAccessibleName(QStringLiteral("PLU Editor"));
 
@@ -60,7 +64,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() {
     timer_.stop();
-    // The sheets go with the form; their views let go of them first.
+    GridView::SetDefaultClipboard(nullptr);
+    // The sheets go with the form, before the clipboard service they use;
+    // their views let go of them first.
     form_.reset();
 }
 

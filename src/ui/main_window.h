@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "clipboard/grid_clipboard.h"
 #include "app/port_settings.h"
+#include "ui/qt_clipboard.h"
 #include "ui/qt_dispatcher.h"
 
 namespace plu {
@@ -54,6 +56,9 @@ class MainWindow : public QMainWindow, public IShell {
 
   private:
     QtDispatcher dispatcher_;  // before the form: the serial component posts to it
+    // The process's clipboard service; the grids (in the form) go before it.
+    TQtClipboardService clipboardService_;
+    TKtGridClipboard clipboard_{clipboardService_};
     std::unique_ptr<MainForm> form_;
     SheetArea* sheets_ = nullptr;
     QTimer timer_;

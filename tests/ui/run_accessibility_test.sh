@@ -5,7 +5,7 @@
 set -euo pipefail
 bin=$1
 here=$(cd "$(dirname "$0")" && pwd)
-exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash -c '
+exec xvfb-run -a -s "-screen 0 1920x1080x24" dbus-run-session -- bash -c '
   set -u
   launcher=$(ls /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher 2>/dev/null | head -n1)
   "$launcher" --launch-immediately &
