@@ -262,7 +262,10 @@ void TKtGridPainter::PaintArea(const Band& allCols, const Band& allRows) {
     for (const Merged& m : merged) PaintCell(m.cells.Left, m.cells.Top, m.pixels, header, merged);
 
     PaintBorders(cols, rows, merged);
-    if (!header) PaintSelectionTint(areaPixels);
+    if (!header)
+        PaintSelectionTint({allCols.slots.front().index, allRows.slots.front().index,
+                            allCols.slots.back().index + 1, allRows.slots.back().index + 1},
+                           areaPixels);
 }
 
 void TKtGridPainter::PaintCell(int col, int row, const TRect& pixels, bool header,
@@ -334,11 +337,19 @@ void TKtGridPainter::PaintBorders(const Band& cols, const Band& rows, const std:
     for (const Merged& m : merged) draw(m.cells.Left, m.cells.Top, m.pixels);
 }
 
-void TKtGridPainter::PaintSelectionTint(const TRect& areaPixels) {
+void TKtGridPainter::PaintSelectionTint(const TRect& areaCells, const TRect& areaPixels) {
     const TKtGridSelection& sel = grid_.Selection();
     if (!SelectionShown() || sel.Rect().IsEmpty()) return;
-    const TRect px = grid_.CellsToPixels(sel.Rect());
-    const TRect tinted = ContentRect(px).Intersect(areaPixels);
+    // Only the selected cells this area shows: columns or rows scrolled out
+    // of view have no pixels here.
+    const TRect part = sel.Rect().Intersect(areaCells);
+    if (part.IsEmpty()) return;
+    TRect px = grid_.CellsToPixels(part);
+    // The selection's own outer grid lines stay clear; where it goes on into
+    // the next area the tint reaches the area's edge.
+    if (part.Right == sel.Rect().Right) --px.Right;
+    if (part.Bottom == sel.Rect().Bottom) --px.Bottom;
+    const TRect tinted = px.Intersect(areaPixels);
     if (tinted.IsEmpty()) return;
     const TPoint cur = sel.Current();
     TKtCanvasSaver saver(canvas_);
@@ -356,7 +367,13 @@ void TKtGridPainter::PaintSelectionTint(const TRect& areaPixels) {
 void TKtGridPainter::PaintSelectionFrame(int scrolledX, int scrolledY) {
     const TKtGridSelection& sel = grid_.Selection();
     if (!SelectionShown() || sel.HideBorder || !sel.ShowFrame || sel.Rect().IsEmpty()) return;
-    const TRect px = grid_.CellsToPixels(sel.Rect());
+    const TRect& r = sel.Rect();
+    // A selection wholly scrolled out of view (left of LeftCol or above
+    // TopRow, past the frozen panes) has no frame on screen.
+    if ((r.Left >= grid_.ViewLockCol() && r.Right <= grid_.LeftCol()) ||
+        (r.Top >= grid_.ViewLockRow() && r.Bottom <= grid_.TopRow()))
+        return;
+    const TRect px = grid_.CellsToPixels(r);
     const TKtSelectionFrame frame = SelectionFrame(px, sel.ShowFillHandle);
     TKtCanvasSaver saver(canvas_);
     // A selection in the scrolled part keeps its frame off the frozen and

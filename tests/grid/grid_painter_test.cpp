@@ -255,6 +255,29 @@ TEST_F(PainterTest, ScrolledCellsAreClippedOffTheFrozenPanes) {
     EXPECT_EQ(canvas.ColorAt(113, 25), clBlack);
 }
 
+TEST_F(PainterTest, SelectionScrolledOutOfViewLeavesTheFrozenPaneAlone) {
+    grid.SetColCount(8);
+    grid.SetViewLock(2, 1);
+    grid.SelectRange(2, 1, 3, 2);
+    grid.SetLeftCol(4);  // columns 2 and 3 are scrolled out
+    PaintAll();
+    EXPECT_TRUE(canvas.Of(Kind::Blend).empty());
+    EXPECT_NE(canvas.ColorAt(112, 30), clBlack);
+    EXPECT_NE(canvas.ColorAt(111, 30), clBlack);
+}
+
+TEST_F(PainterTest, SelectionAcrossThePanesIsTintedInBoth) {
+    grid.SetColCount(8);
+    grid.SetViewLock(2, 1);
+    grid.SelectRange(1, 1, 4, 1);
+    grid.SetLeftCol(3);  // column 2 scrolled out; 3 and 4 at x 113 and 186
+    PaintAll();
+    const auto blends = canvas.Of(Kind::Blend);
+    ASSERT_EQ(blends.size(), 2u);
+    EXPECT_EQ(blends[0]->Rect, (TRect{40, 19, 113, 37}));   // up to the pane's edge
+    EXPECT_EQ(blends[1]->Rect, (TRect{113, 19, 258, 37}));  // its own last line stays clear
+}
+
 TEST_F(PainterTest, PaintingCreatesNoCells) {
     grid.GetColumn(2).Style().SetBgColor(clLime);
     grid.GetRow(3).Style().SetBgColor(clFuchsia);
