@@ -82,9 +82,12 @@ TEST_F(GridTest, RowGeometryOfAHundredThousandRowsNeedsNoWalk) {
     // Every row's top, cell rectangle and look-up; a walk over the rows for
     // each would take about 10^10 steps.
     std::mt19937 rng(7);
+    const TKtRowHeights& heights = grid.RowHeightList();
+    const int64_t total = heights.SumRange(0, kRows + 1);
     int64_t top = grid.RowTop(1);
     for (int r = 1; r <= kRows; ++r) {
         ASSERT_EQ(grid.RowTop(r), top) << r;
+        ASSERT_EQ(heights.SumRange(r, kRows + 1), total - top) << r;  // what lies below
         const TRect px = grid.CellsToPixels({1, r, 2, r + 1});
         ASSERT_EQ(px.Bottom - px.Top, grid.RowHeights(r));
         int32_t offset = static_cast<int32_t>(top + 1);
