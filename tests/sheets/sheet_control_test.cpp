@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "../grid/recording_canvas.h"
+#include "grid/grid_painter.h"
 #include "grid/grid_selection.h"
 #include "sheets/sheet_control.h"
 #include "sheets/sheet_errors.h"
@@ -289,6 +291,24 @@ TEST_F(SheetControlTest, EventsSetOnTheControlReachPresentAndFutureSheets) {
     EXPECT_EQ(downs, 1);
     control.OnAfterClear = nullptr;
     EXPECT_FALSE(static_cast<bool>(control.Sheets(0).OnAfterClear));
+}
+
+TEST_F(SheetControlTest, DrawingEventsSetOnTheControlReachTheSheetsPainter) {
+    control.AddSheet();
+    TVexaGridSheet& sheet = control.Sheets(0);
+    sheet.SetClientSize(400, 300);
+    sheet.GetCell(1, 1).SetText(u"hidden");
+    sheet.GetCell(2, 1).SetText(u"shown");
+    int cells = 0;
+    control.OnDrawCell = [&](TKtCustomGrid&, int, int, const TRect&, uint32_t, bool&) { ++cells; };
+    control.OnDrawCellText = [](TKtCustomGrid&, const TKtCell& cell, IKtCanvas&, const TRect&,
+                                const WideString&) { return cell.Col() != 1; };
+    FixedTextMeasurer measurer;
+    plu::testing::RecordingCanvas canvas(measurer);
+    PaintGrid(sheet, canvas, {0, 0, 400, 300});
+    EXPECT_GT(cells, 0);
+    EXPECT_EQ(canvas.FindText(u"hidden"), nullptr);
+    EXPECT_NE(canvas.FindText(u"shown"), nullptr);
 }
 
 TEST_F(SheetControlTest, AWorksheetStartsWithItsDefaults) {
