@@ -37,6 +37,8 @@ void TKwGridRow::Changed(int fromIndex, int toIndex) {
 
 TCells::~TCells() {
     Clear();
+    // The row-height view may outlive the store (the grid frees cells first).
+    if (heights_) heights_->attached_ = false;
 }
 
 void TCells::ListCreated(TKwGridRow* list, int index) {
@@ -146,7 +148,9 @@ namespace {
 // updated one by one.
 constexpr int kRowUpdateLimit = 64;
 
-int64_t LowBit(int64_t i) { return i & -i; }
+int64_t LowBit(int64_t i) {
+    return i & -i;
+}
 
 }  // namespace
 
@@ -156,7 +160,7 @@ TKtRowHeights::TKtRowHeights(TKtCustomGrid& grid, TCells& cells, int defaultSize
 }
 
 TKtRowHeights::~TKtRowHeights() {
-    if (cells_.heights_ == this) cells_.heights_ = nullptr;
+    if (attached_ && cells_.heights_ == this) cells_.heights_ = nullptr;
 }
 
 int TKtRowHeights::Get(int row) const {
@@ -216,10 +220,12 @@ void TKtRowHeights::RowsChanged(int from, int to) {
         heights_.push_back(defaultSize_);
         const int64_t k = i + 1;
         int64_t node = defaultSize_;
-        for (int64_t j = k - 1; j > k - LowBit(k); j -= LowBit(j)) node += tree_[static_cast<size_t>(j)];
+        for (int64_t j = k - 1; j > k - LowBit(k); j -= LowBit(j))
+            node += tree_[static_cast<size_t>(j)];
         tree_.push_back(node);
     }
-    for (int i = std::max(from, 0); i <= std::min(to, n - 1); ++i) Refresh(i);
+    for (int i = std::max(from, 0); i <= std::min(to, n - 1); ++i)
+        Refresh(i);
 }
 
 void TKtRowHeights::Refresh(int row) {
@@ -234,7 +240,8 @@ void TKtRowHeights::Refresh(int row) {
     if (delta == 0) return;
     heights_[static_cast<size_t>(row)] = now;
     const auto size = static_cast<int64_t>(heights_.size());
-    for (int64_t k = row + 1; k <= size; k += LowBit(k)) tree_[static_cast<size_t>(k)] += delta;
+    for (int64_t k = row + 1; k <= size; k += LowBit(k))
+        tree_[static_cast<size_t>(k)] += delta;
 }
 
 void TKtRowHeights::Ensure() const {
@@ -260,7 +267,8 @@ int64_t TKtRowHeights::Prefix(int64_t k) const {
         sum = (k - n) * defaultSize_;
         k = n;
     }
-    for (; k > 0; k -= LowBit(k)) sum += tree_[static_cast<size_t>(k)];
+    for (; k > 0; k -= LowBit(k))
+        sum += tree_[static_cast<size_t>(k)];
     return sum;
 }
 
@@ -270,7 +278,8 @@ int64_t TKtRowHeights::LargestPrefixAtMost(int64_t target) const {
     int64_t pos = 0;
     int64_t rest = target;
     int64_t step = 1;
-    while (step * 2 <= n) step *= 2;
+    while (step * 2 <= n)
+        step *= 2;
     for (; step > 0; step /= 2)
         if (pos + step <= n && tree_[static_cast<size_t>(pos + step)] <= rest) {
             pos += step;

@@ -167,6 +167,7 @@ class TKtRowHeights {
     TCells& cells_;
     int defaultSize_;
     int rowCount_ = 0;
+    bool attached_ = true;  // the cell store still exists
     mutable bool valid_ = false;
     mutable std::vector<int32_t> heights_;  // what the tree holds, per row
     mutable std::vector<int64_t> tree_;     // 1-based binary indexed tree

@@ -121,12 +121,12 @@ TEST(SelectionFrameGeometry, BandsHandleAndGap) {
 TEST_F(PainterTest, FrameLeavesAGapAroundTheFillHandle) {
     grid.SelectRange(1, 1, 2, 2);
     PaintAll();
-    EXPECT_EQ(canvas.ColorAt(41, 30), clBlack);    // left band
-    EXPECT_NE(canvas.ColorAt(39, 30), clBlack);    // ... kept off the header column
-    EXPECT_EQ(canvas.ColorAt(187, 58), clBlack);   // handle beyond the band
+    EXPECT_EQ(canvas.ColorAt(41, 30), clBlack);   // left band
+    EXPECT_NE(canvas.ColorAt(39, 30), clBlack);   // ... kept off the header column
+    EXPECT_EQ(canvas.ColorAt(187, 58), clBlack);  // handle beyond the band
 
-    EXPECT_NE(canvas.ColorAt(182, 56), clBlack);   // gap inside the bottom band
-    EXPECT_NE(canvas.ColorAt(185, 53), clBlack);   // gap inside the right band
+    EXPECT_NE(canvas.ColorAt(182, 56), clBlack);  // gap inside the bottom band
+    EXPECT_NE(canvas.ColorAt(185, 53), clBlack);  // gap inside the right band
 }
 
 TEST(BorderPens, LineStylesGiveWidthsAndDashes) {
@@ -161,7 +161,8 @@ class BorderGeometry : public ::testing::Test {
         std::array<uint8_t, 10> lines{};
         std::array<TColor, 10> colors{};
         colors.fill(clBlue);
-        for (auto [edge, line] : edges) lines[static_cast<size_t>(edge)] = line;
+        for (auto [edge, line] : edges)
+            lines[static_cast<size_t>(edge)] = line;
         DrawCellBorders(canvas, {10, 10, 30, 20}, lines, colors);
     }
     FixedTextMeasurer measurer;
@@ -189,10 +190,11 @@ TEST_F(BorderGeometry, DiagonalEdges) {
     Draw({{4, 3}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 4}});
     const auto lines = canvas.Of(Kind::Line);
     ASSERT_EQ(lines.size(), 6u);
-    const std::vector<std::vector<TPoint>> expected = {
-        {{9, 9}, {29, 19}},  {{9, 19}, {29, 9}},  {{9, 9}, {29, 14}},
-        {{9, 9}, {19, 19}},  {{9, 19}, {19, 9}},  {{9, 19}, {29, 14}}};
-    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i]->Points, expected[i]) << i;
+    const std::vector<std::vector<TPoint>> expected = {{{9, 9}, {29, 19}}, {{9, 19}, {29, 9}},
+                                                       {{9, 9}, {29, 14}}, {{9, 9}, {19, 19}},
+                                                       {{9, 19}, {19, 9}}, {{9, 19}, {29, 14}}};
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i]->Points, expected[i]) << i;
     EXPECT_EQ(lines[0]->Pen.Style, TKtPenStyle::psDash);
     EXPECT_EQ(lines[5]->Pen.Style, TKtPenStyle::psDot);
 }

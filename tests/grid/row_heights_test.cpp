@@ -16,7 +16,8 @@ namespace {
 // Every row's height summed one by one, as a reference.
 int64_t WalkedSum(const TKtCustomGrid& grid, int a, int b) {
     int64_t sum = 0;
-    for (int i = std::min(a, b); i < std::max(a, b); ++i) sum += grid.RowHeights(i);
+    for (int i = std::min(a, b); i < std::max(a, b); ++i)
+        sum += grid.RowHeights(i);
     return b < a ? -sum : sum;
 }
 
@@ -25,7 +26,8 @@ void ExpectSumsAndLookUpsMatchAWalk(const TKtCustomGrid& grid, const char* after
     const int n = grid.RowCount() + 3;
     for (int a = 0; a <= n; a += 3)
         for (int b = 0; b <= n; b += 5)
-            ASSERT_EQ(heights.SumRange(a, b), WalkedSum(grid, a, b)) << after << " " << a << ".." << b;
+            ASSERT_EQ(heights.SumRange(a, b), WalkedSum(grid, a, b))
+                << after << " " << a << ".." << b;
     const int last = grid.Cells().Length() - 1;
     const auto size = [&](int i) { return heights.Get(i); };
     for (int index = 0; index <= n; index += 4)
@@ -42,7 +44,8 @@ void ExpectSumsAndLookUpsMatchAWalk(const TKtCustomGrid& grid, const char* after
 
 TEST_F(GridTest, RowSumsFollowEveryKindOfRowEdit) {
     grid.SetRowCount(40);
-    for (int r = 1; r < 40; r += 3) grid.GetCell(1, r).SetText(IntToWide(40 - r));
+    for (int r = 1; r < 40; r += 3)
+        grid.GetCell(1, r).SetText(IntToWide(40 - r));
     grid.SetRowHeight(5, 30);
     grid.SetRowHeight(33, 2);
     ExpectSumsAndLookUpsMatchAWalk(grid, "heights");
