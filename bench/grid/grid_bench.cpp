@@ -1,6 +1,7 @@
 // Grid core: filling a million cells through SetText inside one update,
-// random cell look-ups, sorting 20,000 rows of random texts, and the heap
-// bytes a filled cell costs (measured with mallinfo2 around the fill).
+// random cell look-ups, sorting 20,000 rows of random texts, the heap
+// bytes a filled cell costs (measured with mallinfo2 around the fill), row
+// geometry over 100,000 rows and painting a screenful of them.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -11,6 +12,7 @@
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
 #include "grid/custom_grid.h"
+#include "grid/grid_painter.h"
 
 using namespace plu;
 
@@ -154,6 +156,79 @@ void BM_SortByColumn20000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SortByColumn20000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// 100,000 rows, each with a row list, every seventh 25 pixels high.
+std::unique_ptr<TKtCustomGrid> MakeTallGrid() {
+    constexpr int kTallRows = 100000;
+    auto grid = MakeGrid(8, kTallRows);
+    grid->SetClientSize(1024, 768);
+    grid->BeginUpdate();
+    for (int r = 1; r <= kTallRows; ++r) {
+        grid->GetCell(1 + r % 8, r).SetAsInteger(r);
+        if (r % 7 == 0) grid->SetRowHeight(r, 25);
+    }
+    grid->EndUpdate();
+    return grid;
+}
+
+void BM_RowTopHundredThousandRows(benchmark::State& state) {
+    ScopedRegionalSettings settings(RegionalSettings::Defaults());
+    auto grid = MakeTallGrid();
+    for (auto _ : state) {
+        int64_t sum = 0;
+        for (int r = 1; r < grid->RowCount(); ++r) sum += grid->RowTop(r);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * (grid->RowCount() - 1));
+}
+BENCHMARK(BM_RowTopHundredThousandRows)->Unit(benchmark::kMillisecond);
+
+// A canvas that only counts calls, so that the painter's own work is timed.
+class CountingCanvas : public IKtCanvas {
+  public:
+    int64_t calls = 0;
+    void SetPen(const TKtPen& pen) override { pen_ = pen; }
+    TKtPen Pen() const override { return pen_; }
+    void SetBrush(TColor color) override { brush_ = color; }
+    TColor Brush() const override { return brush_; }
+    void SetFont(const TFont& font) override { font_ = font; }
+    const TFont& Font() const override { return font_; }
+    void Save() override {}
+    void Restore() override {}
+    void IntersectClip(const TRect&) override {}
+    void ExcludeClip(const TRect&) override {}
+    void FillRect(const TRect&, TColor) override { ++calls; }
+    void FrameRect(const TRect&, TColor) override { ++calls; }
+    void Line(int, int, int, int) override { ++calls; }
+    void Polyline(const std::vector<TPoint>&, bool) override { ++calls; }
+    void Polygon(const std::vector<TPoint>&) override { ++calls; }
+    void GradientFillV(const TRect&, TColor, TColor) override { ++calls; }
+    void TextOut(int, int, WideStringView, const TRect&) override { ++calls; }
+    int TextWidth(WideStringView text) override { return static_cast<int>(text.size()) * 6; }
+    void BlendRect(const TRect&, TColor, TKtSelectionBlend, int) override { ++calls; }
+    void InvertRect(const TRect&) override { ++calls; }
+
+  private:
+    TKtPen pen_;
+    TColor brush_ = clWhite;
+    TFont font_;
+};
+
+// One full paint of a 1024 x 768 window scrolled to a random row of 100,000.
+void BM_PaintScreenOfHundredThousandRows(benchmark::State& state) {
+    ScopedRegionalSettings settings(RegionalSettings::Defaults());
+    auto grid = MakeTallGrid();
+    std::mt19937 rng(11);
+    CountingCanvas canvas;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid->SetTopRow(1 + static_cast<int>(rng() % 100000));
+        state.ResumeTiming();
+        PaintGrid(*grid, canvas, {0, 0, 1024, 768});
+    }
+    benchmark::DoNotOptimize(canvas.calls);
+}
+BENCHMARK(BM_PaintScreenOfHundredThousandRows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

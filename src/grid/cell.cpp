@@ -345,7 +345,9 @@ WideString TKtCell::TextOut(bool display, TColor* color) const {
     return text;
 }
 
-WideString TKtCell::GetText(bool display) const { return TextOut(display, nullptr); }
+WideString TKtCell::GetText(bool display) const {
+    return TextOut(display, nullptr);
+}
 
 WideString TKtCell::GetDisplayText(TColor& color) const {
     color = clNone;

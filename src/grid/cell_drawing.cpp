@@ -44,7 +44,8 @@ void DrawPositionContent(const TKtCustomGrid& grid, const TKtCell* cell, IKtCanv
         grid.RaiseGetCellText(pos, true, text);
     }
     if (text.empty()) return;
-    const TKtGridStyle& align = grid.EffectiveStyle(pos.X, pos.Y, TKtStyleAttribute::Alignment, cell);
+    const TKtGridStyle& align =
+        grid.EffectiveStyle(pos.X, pos.Y, TKtStyleAttribute::Alignment, cell);
     const bool wrap = cell ? cell->IsWordWrap(align)
                            : grid.HasOptionEx(TGridOptionEx::goWrapText) || align.WrapText();
     if (color != clNone) {
@@ -66,7 +67,8 @@ void DrawCommentMark(IKtCanvas& canvas, const TRect& rect) {
     canvas.SetPen({clRed, 1, TKtPenStyle::psSolid});
     canvas.SetBrush(clRed);
     const int right = rect.Right - 1;
-    canvas.Polygon({{right - kSize + 1, rect.Top}, {right, rect.Top}, {right, rect.Top + kSize - 1}});
+    canvas.Polygon(
+        {{right - kSize + 1, rect.Top}, {right, rect.Top}, {right, rect.Top + kSize - 1}});
 }
 
 }  // namespace plu

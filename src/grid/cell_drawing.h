@@ -22,7 +22,9 @@ class TKtCustomGrid;
 
 // The content rectangle of a cell (or merged area) whose pixels are r: the
 // right and bottom grid lines taken off.
-constexpr TRect ContentRect(const TRect& r) { return {r.Left, r.Top, r.Right - 1, r.Bottom - 1}; }
+constexpr TRect ContentRect(const TRect& r) {
+    return {r.Left, r.Top, r.Right - 1, r.Bottom - 1};
+}
 
 // The font a position paints with: the column's font when the column has one
 // set, else the cell's font (the grid's for a position without a cell), then

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "grid/object_list.h"
 #include "grid/sparse_list.h"
@@ -58,6 +59,8 @@ class TKwGridRow : public TObjectSList<TKtCell> {
     std::unique_ptr<TKtGridRow> rowObject_;
 };
 
+class TKtRowHeights;
+
 class TCells : public TKtListSList<TKwGridRow> {
   public:
     explicit TCells(TKtCustomGrid& grid, int defaultRowHeight)
@@ -97,18 +100,33 @@ class TCells : public TKtListSList<TKwGridRow> {
     // Number of existing cells (walks every row list).
     long long CellCount() const;
 
+    void FreeItem(TKwGridRow* item) override;
+    void Clear() override;
+
   private:
+    friend class TKtRowHeights;
     TKtCustomGrid& grid_;
     int defaultRowHeight_;
+    // The row-height view kept informed of moved, created and freed rows.
+    TKtRowHeights* heights_ = nullptr;
 };
 
 // Row heights as a view over the cell store: no row list -> the default
 // height; a row list -> its height when visible, else 0.
+//
+// Sums over ranges of rows and the row at a pixel offset come from a binary
+// indexed tree over the heights of the rows up to the cell store's length
+// (rows beyond it all have the default height): O(log n) per query. A
+// height change or a row list created at the end updates the tree in
+// O(log n); rows moved in bulk (insertion, deletion, sorting) or a new
+// default rebuild it once, on the next query, in O(n) - the cost the move
+// itself already had.
 class TKtRowHeights {
   public:
-    TKtRowHeights(TKtCustomGrid& grid, TCells& cells, int defaultSize)
-        : grid_(grid), cells_(cells), defaultSize_(defaultSize) {}
-    virtual ~TKtRowHeights() = default;
+    TKtRowHeights(TKtCustomGrid& grid, TCells& cells, int defaultSize);
+    virtual ~TKtRowHeights();
+    TKtRowHeights(const TKtRowHeights&) = delete;
+    TKtRowHeights& operator=(const TKtRowHeights&) = delete;
 
     // Sum of the heights of min(a, b) ... max(a, b) - 1, negated when b < a.
     virtual int64_t SumRange(int a, int b) const;
@@ -133,10 +151,26 @@ class TKtRowHeights {
     void SetRowCount(int value) { rowCount_ = value; }
 
   private:
+    friend class TCells;
+    // Row lists from ... to were moved, created or changed.
+    void RowsChanged(int from, int to);
+    void Invalidate() { valid_ = false; }
+    void Refresh(int row);
+    void Ensure() const;
+    // Sum of the heights of rows 0 ... k - 1 (k may be negative or beyond
+    // the store: rows outside it have the default height).
+    int64_t Prefix(int64_t k) const;
+    // The largest k >= 0 with Prefix (k) <= target (target >= 0).
+    int64_t LargestPrefixAtMost(int64_t target) const;
+
     TKtCustomGrid& grid_;
     TCells& cells_;
     int defaultSize_;
     int rowCount_ = 0;
+    bool attached_ = true;  // the cell store still exists
+    mutable bool valid_ = false;
+    mutable std::vector<int32_t> heights_;  // what the tree holds, per row
+    mutable std::vector<int64_t> tree_;     // 1-based binary indexed tree
 };
 
 }  // namespace plu

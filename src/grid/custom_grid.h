@@ -422,8 +422,7 @@ class TKtCustomGrid {
         OnDrawCell;
     // Before a cell's text is drawn; the answer says whether the default
     // text drawing follows. The wide form, when assigned, is used instead.
-    std::function<bool(TKtCustomGrid&, const TKtCell&, IKtCanvas&, const TRect&,
-                       const WideString&)>
+    std::function<bool(TKtCustomGrid&, const TKtCell&, IKtCanvas&, const TRect&, const WideString&)>
         OnDrawCellTextW;
     std::function<bool(TKtCustomGrid&, const TKtCell&, IKtCanvas&, const TRect&,
                        const std::string&)>

@@ -23,7 +23,9 @@ int ClampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));
 }
 
-TColor Resolved(TColor c) { return c == clNone ? clNone : ColorToRGB(c); }
+TColor Resolved(TColor c) {
+    return c == clNone ? clNone : ColorToRGB(c);
+}
 
 }  // namespace
 
@@ -40,8 +42,9 @@ bool BorderPen(uint8_t lineStyle, TColor color, int pixelsPerInch, TKtPen& pen) 
     pen.Style = TKtPenStyle::psSolid;
     // Thin, medium and thick keep the ratio 8 : 16 : 32 on other devices.
     auto solid = [&](int screenWidth, int eighths) {
-        return pixelsPerInch == kPixelsPerInch ? screenWidth
-                                               : std::max(1, MulDiv(eighths, pixelsPerInch, 8 * kPixelsPerInch));
+        return pixelsPerInch == kPixelsPerInch
+                   ? screenWidth
+                   : std::max(1, MulDiv(eighths, pixelsPerInch, 8 * kPixelsPerInch));
     };
     switch (lineStyle & 0x7F) {
         case 1:
@@ -74,12 +77,14 @@ void DrawCellBorders(IKtCanvas& canvas, const TRect& r, const std::array<uint8_t
     const int midX = (L + R) / 2, midY = (T + B) / 2;
     const int ppi = canvas.PixelsPerInch();
     bool any = false;
-    for (uint8_t l : lines) any = any || (l & 0x7F) != 0;
+    for (uint8_t l : lines)
+        any = any || (l & 0x7F) != 0;
     if (!any) return;
     TKtCanvasSaver saver(canvas);
     TKtPen pens[10];
     bool drawn[10];
-    for (int e = 0; e < 10; ++e) drawn[e] = BorderPen(lines[e], colors[e], ppi, pens[e]);
+    for (int e = 0; e < 10; ++e)
+        drawn[e] = BorderPen(lines[e], colors[e], ppi, pens[e]);
 
     // Edges 0 ... 3 as paths: (L,B) -> (L,T) -> (R,T) -> (R,B) -> (L,B).
     const TPoint corners[5] = {{L, B}, {L, T}, {R, T}, {R, B}, {L, B}};
@@ -95,7 +100,8 @@ void DrawCellBorders(IKtCanvas& canvas, const TRect& r, const std::array<uint8_t
                 continue;
             }
             int last = e;
-            while (last + 1 < 4 && drawn[last + 1] && pens[last + 1] == pens[e]) ++last;
+            while (last + 1 < 4 && drawn[last + 1] && pens[last + 1] == pens[e])
+                ++last;
             std::vector<TPoint> path(corners + e, corners + last + 2);
             canvas.SetPen(pens[e]);
             canvas.Polyline(path);
@@ -180,12 +186,12 @@ void TKtGridPainter::Paint(const TRect& update) {
     // The screen's bands; only visible columns and rows are walked.
     const Band fixedC = MakeBand(true, 0, fixedCols - 1, 0, true);
     const Band frozenC = MakeBand(true, fixedCols, lockCol - 1, fixedC.end, false);
-    const Band scrolledC =
-        MakeBand(true, std::max(grid_.LeftCol(), lockCol), grid_.ColCount() - 1, frozenC.end, false);
+    const Band scrolledC = MakeBand(true, std::max(grid_.LeftCol(), lockCol), grid_.ColCount() - 1,
+                                    frozenC.end, false);
     const Band fixedR = MakeBand(false, 0, fixedRows - 1, 0, true);
     const Band frozenR = MakeBand(false, fixedRows, lockRow - 1, fixedR.end, false);
-    const Band scrolledR =
-        MakeBand(false, std::max(grid_.TopRow(), lockRow), grid_.RowCount() - 1, frozenR.end, false);
+    const Band scrolledR = MakeBand(false, std::max(grid_.TopRow(), lockRow), grid_.RowCount() - 1,
+                                    frozenR.end, false);
 
     // 1. The body, area by area.
     PaintArea(frozenC, frozenR);
@@ -213,7 +219,8 @@ void TKtGridPainter::Paint(const TRect& update) {
     const int bottom = lastEnd(fixedR, frozenR, scrolledR, grid_.RowCount(), client.Bottom);
     const TColor bg = Resolved(grid_.BgColor());
     if (right < client.Right) canvas_.FillRect({right, 0, client.Right, client.Bottom}, bg);
-    if (bottom < client.Bottom) canvas_.FillRect({0, bottom, std::min(right, client.Right), client.Bottom}, bg);
+    if (bottom < client.Bottom)
+        canvas_.FillRect({0, bottom, std::min(right, client.Right), client.Bottom}, bg);
 }
 
 void TKtGridPainter::PaintArea(const Band& allCols, const Band& allRows) {
@@ -237,7 +244,8 @@ void TKtGridPainter::PaintArea(const Band& allCols, const Band& allRows) {
     // Grid lines, kept out of the merged areas' interiors.
     {
         TKtCanvasSaver lines(canvas_);
-        for (const Merged& m : merged) canvas_.ExcludeClip(ContentRect(m.pixels));
+        for (const Merged& m : merged)
+            canvas_.ExcludeClip(ContentRect(m.pixels));
         TColor color;
         if (header)
             color = grid_.FixedCellStyle().GridLineColor();
@@ -254,15 +262,20 @@ void TKtGridPainter::PaintArea(const Band& allCols, const Band& allRows) {
     for (const Slot& r : rows.slots)
         for (const Slot& c : cols.slots) {
             bool covered = false;
-            for (const Merged& m : merged) covered = covered || m.cells.Contains(c.index, r.index);
+            for (const Merged& m : merged)
+                covered = covered || m.cells.Contains(c.index, r.index);
             if (!covered)
                 PaintCell(c.index, r.index, {c.pos, r.pos, c.pos + c.size, r.pos + r.size}, header,
                           merged);
         }
-    for (const Merged& m : merged) PaintCell(m.cells.Left, m.cells.Top, m.pixels, header, merged);
+    for (const Merged& m : merged)
+        PaintCell(m.cells.Left, m.cells.Top, m.pixels, header, merged);
 
     PaintBorders(cols, rows, merged);
-    if (!header) PaintSelectionTint(areaPixels);
+    if (!header)
+        PaintSelectionTint({allCols.slots.front().index, allRows.slots.front().index,
+                            allCols.slots.back().index + 1, allRows.slots.back().index + 1},
+                           areaPixels);
 }
 
 void TKtGridPainter::PaintCell(int col, int row, const TRect& pixels, bool header,
@@ -312,7 +325,8 @@ void TKtGridPainter::PaintCell(int col, int row, const TRect& pixels, bool heade
     if (cell && !cell->Comment().empty()) DrawCommentMark(canvas_, content);
 }
 
-void TKtGridPainter::PaintBorders(const Band& cols, const Band& rows, const std::vector<Merged>& merged) {
+void TKtGridPainter::PaintBorders(const Band& cols, const Band& rows,
+                                  const std::vector<Merged>& merged) {
     auto draw = [&](int col, int row, const TRect& pixels) {
         const TKtCell* cell = grid_.FindCell(col, row);
         const TKtGridStyle& style =
@@ -328,17 +342,27 @@ void TKtGridPainter::PaintBorders(const Band& cols, const Band& rows, const std:
     for (const Slot& r : rows.slots)
         for (const Slot& c : cols.slots) {
             bool covered = false;
-            for (const Merged& m : merged) covered = covered || m.cells.Contains(c.index, r.index);
+            for (const Merged& m : merged)
+                covered = covered || m.cells.Contains(c.index, r.index);
             if (!covered) draw(c.index, r.index, {c.pos, r.pos, c.pos + c.size, r.pos + r.size});
         }
-    for (const Merged& m : merged) draw(m.cells.Left, m.cells.Top, m.pixels);
+    for (const Merged& m : merged)
+        draw(m.cells.Left, m.cells.Top, m.pixels);
 }
 
-void TKtGridPainter::PaintSelectionTint(const TRect& areaPixels) {
+void TKtGridPainter::PaintSelectionTint(const TRect& areaCells, const TRect& areaPixels) {
     const TKtGridSelection& sel = grid_.Selection();
     if (!SelectionShown() || sel.Rect().IsEmpty()) return;
-    const TRect px = grid_.CellsToPixels(sel.Rect());
-    const TRect tinted = ContentRect(px).Intersect(areaPixels);
+    // Only the selected cells this area shows: columns or rows scrolled out
+    // of view have no pixels here.
+    const TRect part = sel.Rect().Intersect(areaCells);
+    if (part.IsEmpty()) return;
+    TRect px = grid_.CellsToPixels(part);
+    // The selection's own outer grid lines stay clear; where it goes on into
+    // the next area the tint reaches the area's edge.
+    if (part.Right == sel.Rect().Right) --px.Right;
+    if (part.Bottom == sel.Rect().Bottom) --px.Bottom;
+    const TRect tinted = px.Intersect(areaPixels);
     if (tinted.IsEmpty()) return;
     const TPoint cur = sel.Current();
     TKtCanvasSaver saver(canvas_);
@@ -356,7 +380,13 @@ void TKtGridPainter::PaintSelectionTint(const TRect& areaPixels) {
 void TKtGridPainter::PaintSelectionFrame(int scrolledX, int scrolledY) {
     const TKtGridSelection& sel = grid_.Selection();
     if (!SelectionShown() || sel.HideBorder || !sel.ShowFrame || sel.Rect().IsEmpty()) return;
-    const TRect px = grid_.CellsToPixels(sel.Rect());
+    const TRect& r = sel.Rect();
+    // A selection wholly scrolled out of view (left of LeftCol or above
+    // TopRow, past the frozen panes) has no frame on screen.
+    if ((r.Left >= grid_.ViewLockCol() && r.Right <= grid_.LeftCol()) ||
+        (r.Top >= grid_.ViewLockRow() && r.Bottom <= grid_.TopRow()))
+        return;
+    const TRect px = grid_.CellsToPixels(r);
     const TKtSelectionFrame frame = SelectionFrame(px, sel.ShowFillHandle);
     TKtCanvasSaver saver(canvas_);
     // A selection in the scrolled part keeps its frame off the frozen and
@@ -367,7 +397,8 @@ void TKtGridPainter::PaintSelectionFrame(int scrolledX, int scrolledY) {
     {
         TKtCanvasSaver bands(canvas_);
         if (!frame.Gap.IsEmpty()) canvas_.ExcludeClip(frame.Gap);
-        for (const TRect& b : frame.Bands) canvas_.FillRect(b, kFrameColor);
+        for (const TRect& b : frame.Bands)
+            canvas_.FillRect(b, kFrameColor);
     }
     if (!frame.Handle.IsEmpty()) canvas_.FillRect(frame.Handle, kFrameColor);
 }
@@ -393,8 +424,9 @@ void TKtGridPainter::PaintCommentBox() {
     TFont font = grid_.Font();
     font.SetColor(ColorToRGB(clInfoText));
     canvas_.SetFont(font);
-    DrawLayoutText(canvas_, grid_.Measurer(), {box.Left + 1, box.Top + 2, box.Right - 1, box.Bottom - 2},
-                   true, TKtGridVertAlign::vaTop, TKtGridHorzAlign::haLeft, cell->Comment());
+    DrawLayoutText(canvas_, grid_.Measurer(),
+                   {box.Left + 1, box.Top + 2, box.Right - 1, box.Bottom - 2}, true,
+                   TKtGridVertAlign::vaTop, TKtGridHorzAlign::haLeft, cell->Comment());
 }
 
 void PaintGrid(const TKtCustomGrid& grid, IKtCanvas& canvas, const TRect& update, bool focused) {

@@ -93,7 +93,7 @@ class TKtGridPainter {
     void PaintArea(const Band& cols, const Band& rows);
     void PaintCell(int col, int row, const TRect& pixels, bool header, const std::vector<Merged>&);
     void PaintBorders(const Band& cols, const Band& rows, const std::vector<Merged>& merged);
-    void PaintSelectionTint(const TRect& areaPixels);
+    void PaintSelectionTint(const TRect& areaCells, const TRect& areaPixels);
     void PaintSelectionFrame(int scrolledX, int scrolledY);
     void PaintCommentBox();
     bool SelectionShown() const;

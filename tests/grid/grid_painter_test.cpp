@@ -121,12 +121,12 @@ TEST(SelectionFrameGeometry, BandsHandleAndGap) {
 TEST_F(PainterTest, FrameLeavesAGapAroundTheFillHandle) {
     grid.SelectRange(1, 1, 2, 2);
     PaintAll();
-    EXPECT_EQ(canvas.ColorAt(41, 30), clBlack);    // left band
-    EXPECT_NE(canvas.ColorAt(39, 30), clBlack);    // ... kept off the header column
-    EXPECT_EQ(canvas.ColorAt(187, 58), clBlack);   // handle beyond the band
+    EXPECT_EQ(canvas.ColorAt(41, 30), clBlack);   // left band
+    EXPECT_NE(canvas.ColorAt(39, 30), clBlack);   // ... kept off the header column
+    EXPECT_EQ(canvas.ColorAt(187, 58), clBlack);  // handle beyond the band
 
-    EXPECT_NE(canvas.ColorAt(182, 56), clBlack);   // gap inside the bottom band
-    EXPECT_NE(canvas.ColorAt(185, 53), clBlack);   // gap inside the right band
+    EXPECT_NE(canvas.ColorAt(182, 56), clBlack);  // gap inside the bottom band
+    EXPECT_NE(canvas.ColorAt(185, 53), clBlack);  // gap inside the right band
 }
 
 TEST(BorderPens, LineStylesGiveWidthsAndDashes) {
@@ -161,7 +161,8 @@ class BorderGeometry : public ::testing::Test {
         std::array<uint8_t, 10> lines{};
         std::array<TColor, 10> colors{};
         colors.fill(clBlue);
-        for (auto [edge, line] : edges) lines[static_cast<size_t>(edge)] = line;
+        for (auto [edge, line] : edges)
+            lines[static_cast<size_t>(edge)] = line;
         DrawCellBorders(canvas, {10, 10, 30, 20}, lines, colors);
     }
     FixedTextMeasurer measurer;
@@ -189,10 +190,11 @@ TEST_F(BorderGeometry, DiagonalEdges) {
     Draw({{4, 3}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 4}});
     const auto lines = canvas.Of(Kind::Line);
     ASSERT_EQ(lines.size(), 6u);
-    const std::vector<std::vector<TPoint>> expected = {
-        {{9, 9}, {29, 19}},  {{9, 19}, {29, 9}},  {{9, 9}, {29, 14}},
-        {{9, 9}, {19, 19}},  {{9, 19}, {19, 9}},  {{9, 19}, {29, 14}}};
-    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i]->Points, expected[i]) << i;
+    const std::vector<std::vector<TPoint>> expected = {{{9, 9}, {29, 19}}, {{9, 19}, {29, 9}},
+                                                       {{9, 9}, {29, 14}}, {{9, 9}, {19, 19}},
+                                                       {{9, 19}, {19, 9}}, {{9, 19}, {29, 14}}};
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i]->Points, expected[i]) << i;
     EXPECT_EQ(lines[0]->Pen.Style, TKtPenStyle::psDash);
     EXPECT_EQ(lines[5]->Pen.Style, TKtPenStyle::psDot);
 }
@@ -253,6 +255,29 @@ TEST_F(PainterTest, ScrolledCellsAreClippedOffTheFrozenPanes) {
     // off the frozen column (its left band would cover x 112).
     EXPECT_NE(canvas.ColorAt(112, 25), clBlack);
     EXPECT_EQ(canvas.ColorAt(113, 25), clBlack);
+}
+
+TEST_F(PainterTest, SelectionScrolledOutOfViewLeavesTheFrozenPaneAlone) {
+    grid.SetColCount(8);
+    grid.SetViewLock(2, 1);
+    grid.SelectRange(2, 1, 3, 2);
+    grid.SetLeftCol(4);  // columns 2 and 3 are scrolled out
+    PaintAll();
+    EXPECT_TRUE(canvas.Of(Kind::Blend).empty());
+    EXPECT_NE(canvas.ColorAt(112, 30), clBlack);
+    EXPECT_NE(canvas.ColorAt(111, 30), clBlack);
+}
+
+TEST_F(PainterTest, SelectionAcrossThePanesIsTintedInBoth) {
+    grid.SetColCount(8);
+    grid.SetViewLock(2, 1);
+    grid.SelectRange(1, 1, 4, 1);
+    grid.SetLeftCol(3);  // column 2 scrolled out; 3 and 4 at x 113 and 186
+    PaintAll();
+    const auto blends = canvas.Of(Kind::Blend);
+    ASSERT_EQ(blends.size(), 2u);
+    EXPECT_EQ(blends[0]->Rect, (TRect{40, 19, 113, 37}));   // up to the pane's edge
+    EXPECT_EQ(blends[1]->Rect, (TRect{113, 19, 258, 37}));  // its own last line stays clear
 }
 
 TEST_F(PainterTest, PaintingCreatesNoCells) {

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "../grid/recording_canvas.h"
 #include "grid/grid_mouse.h"
+#include "grid/grid_painter.h"
 #include "grid/grid_selection.h"
 #include "sheets/sheet_control.h"
 #include "sheets/sheet_errors.h"
@@ -317,6 +319,24 @@ TEST_F(SheetControlTest, TheMouseLayerOfASheetRaisesTheControlsMouseEvents) {
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(downs, 1);
     EXPECT_EQ(fills, 1);
+}
+
+TEST_F(SheetControlTest, DrawingEventsSetOnTheControlReachTheSheetsPainter) {
+    control.AddSheet();
+    TVexaGridSheet& sheet = control.Sheets(0);
+    sheet.SetClientSize(400, 300);
+    sheet.GetCell(1, 1).SetText(u"hidden");
+    sheet.GetCell(2, 1).SetText(u"shown");
+    int cells = 0;
+    control.OnDrawCell = [&](TKtCustomGrid&, int, int, const TRect&, uint32_t, bool&) { ++cells; };
+    control.OnDrawCellText = [](TKtCustomGrid&, const TKtCell& cell, IKtCanvas&, const TRect&,
+                                const WideString&) { return cell.Col() != 1; };
+    FixedTextMeasurer measurer;
+    plu::testing::RecordingCanvas canvas(measurer);
+    PaintGrid(sheet, canvas, {0, 0, 400, 300});
+    EXPECT_GT(cells, 0);
+    EXPECT_EQ(canvas.FindText(u"hidden"), nullptr);
+    EXPECT_NE(canvas.FindText(u"shown"), nullptr);
 }
 
 TEST_F(SheetControlTest, AWorksheetStartsWithItsDefaults) {
