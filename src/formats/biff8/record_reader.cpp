@@ -50,6 +50,7 @@ std::unique_ptr<TXlsRecord> CreateRecord(uint16_t id, int32_t size) {
         case rid::NUMBER: return Make<TNumberRecord>(id, size);
         case rid::LABEL: return Make<TLabelRecord>(id, size);
         case rid::STRING: return Make<TStringRecord>(id, size);
+        case rid::BOOLERR: return Make<TBoolErrRecord>(id, size);
         case rid::ROW: return Make<TRowRecord>(id, size);
         case rid::INDEX: return Make<TIndexRecord>(id, size);
         case rid::DEFAULTROWHEIGHT: return Make<TDefaultRowHeightRecord>(id, size);
@@ -136,7 +137,9 @@ void TXlsReader::LookAhead(TXlsRecord& record) {
                 }
                 return;  // else the STRING stays pending
             }
-            if (lastId == rid::SHRFMLA || lastId == rid::TABLE) return;
+            // Excel puts SHRFMLA or ARRAY between a formula and its STRING;
+            // the sheet hands such a STRING to the formula before them.
+            if (lastId == rid::SHRFMLA || lastId == rid::TABLE || lastId == rid::ARRAY) return;
             RaiseReadFailed();
         }
         if (id_ == rid::TABLE) {

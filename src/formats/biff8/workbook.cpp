@@ -90,14 +90,29 @@ void TWorkSheet::ReadFrom(TXlsReader& reader) {
 }
 
 void TWorkSheet::Place(std::unique_ptr<TXlsRecord> record) {
-    switch (record->Id()) {
+    const uint16_t id = record->Id();
+    if (id != rid::SHRFMLA && id != rid::ARRAY && id != rid::TABLE && id != rid::STRING)
+        awaitingString_ = nullptr;
+    switch (id) {
         case rid::BLANK:
         case rid::NUMBER:
         case rid::RK:
         case rid::LABEL:
         case rid::INTEGER:
-        case rid::FORMULA:
+        case rid::BOOLERR:
             cells_.Put(Downcast<TCellRecord>(std::move(record)));
+            break;
+        case rid::FORMULA: {
+            auto formula = Downcast<TFormulaRecord>(std::move(record));
+            // Its text result may come in a STRING after a SHRFMLA or ARRAY.
+            awaitingString_ = formula->StringFollows() ? formula.get() : nullptr;
+            cells_.Put(std::move(formula));
+            return;
+        }
+        case rid::STRING:
+            if (awaitingString_)
+                awaitingString_->SetStringResult(static_cast<const TStringRecord&>(*record).Text());
+            awaitingString_ = nullptr;
             break;
         case rid::LABELSST: {
             auto cell = Downcast<TLabelSSTRecord>(std::move(record));
@@ -217,12 +232,50 @@ void TWorkbookGlobals::ReadFrom(TXlsReader& reader) {
             case rid::BOUNDSHEET:
                 boundSheets_.Add(Downcast<TBoundSheetRecord>(std::move(record)));
                 break;
+            case rid::SUPBOOK:
+                // Sheet count, then 0x0401 for the workbook itself.
+                internalBooks_.push_back(record->Size() == 4 && record->GetWord(2) == 0x0401);
+                break;
+            case rid::EXTERNSHEET:
+                ReadExternSheets(*record);
+                break;
             default:
                 break;  // STYLE, WINDOW1, names, external references, drawings
         }
         if (done) break;
     }
     if (!palette_) palette_ = TPaletteRecord::MakeDefault();
+}
+
+void TWorkbookGlobals::ReadExternSheets(const TXlsRecord& record) {
+    // A long list continues in CONTINUE records.
+    std::vector<uint8_t> bytes(record.Body().begin(), record.Body().end());
+    for (const TXlsRecord* c = record.Continuation(); c; c = c->Continuation())
+        bytes.insert(bytes.end(), c->Body().begin(), c->Body().end());
+    if (bytes.size() < 2) return;
+    const size_t count = TVxBuffer::GetWord(bytes.data());
+    externSheets_.clear();
+    for (size_t i = 0; i < count && 2 + 6 * i + 6 <= bytes.size(); ++i) {
+        const uint8_t* p = bytes.data() + 2 + 6 * i;
+        externSheets_.push_back({TVxBuffer::GetWord(p), TVxBuffer::GetWord(p + 2), TVxBuffer::GetWord(p + 4)});
+    }
+}
+
+int TWorkbookGlobals::ExternSheetIndexOf(int sheet) {
+    const TExternSheetEntry entry{0, static_cast<uint16_t>(sheet), static_cast<uint16_t>(sheet)};
+    auto it = std::find(externSheets_.begin(), externSheets_.end(), entry);
+    if (it != externSheets_.end()) return static_cast<int>(it - externSheets_.begin());
+    externSheets_.push_back(entry);
+    internalBooks_.assign(1, true);
+    return static_cast<int>(externSheets_.size() - 1);
+}
+
+int TWorkbookGlobals::InternalSheetOf(int ixti) const {
+    if (ixti < 0 || ixti >= static_cast<int>(externSheets_.size())) return -1;
+    const TExternSheetEntry& e = externSheets_[static_cast<size_t>(ixti)];
+    if (e.supBook >= internalBooks_.size() || !internalBooks_[e.supBook]) return -1;
+    if (e.firstSheet != e.lastSheet || e.firstSheet >= boundSheets_.Count()) return -1;
+    return e.firstSheet;
 }
 
 // ---------------------------------------------------------------- sheet list
@@ -271,7 +324,15 @@ int TWorkbook::ComputeCharWidth() {
     return charWidth_;
 }
 
-WideString TWorkbook::GetNameText(uint8_t, int, int) const { return u"#NAME?"; }
+WideString TWorkbook::GetNameText(uint8_t kind, int sheetIndex, int itemIndex) const {
+    // The sheet part of a reference into another sheet of this workbook is
+    // its name; defined and external names stay unresolved.
+    if (kind == kNameKindExternal && itemIndex < 0) {
+        const int sheet = globals_.InternalSheetOf(sheetIndex);
+        if (sheet >= 0) return globals_.BoundSheets().Item(sheet).Name();
+    }
+    return u"#NAME?";
+}
 
 WideString TWorkbook::FormulaText(const TFormulaRecord& formula) const {
     return FormulaRecordText(formula.Body(), [this](uint8_t kind, int sheet, int item) {
