@@ -86,6 +86,8 @@ bool TXlsReader::ReadHeader(bool raiseOnError) {
 
 std::unique_ptr<TXlsRecord> TXlsReader::ReadOne() {
     if (!pending_ && !ReadHeader(false)) return nullptr;
+    lastId_ = id_;
+    lastStart_ = position_ - 4;
     auto record = CreateRecord(id_, length_);
     // A body cut short by the end of the stream keeps its size; the missing
     // bytes stay zero.
@@ -140,10 +142,10 @@ void TXlsReader::LookAhead(TXlsRecord& record) {
             // Excel puts SHRFMLA or ARRAY between a formula and its STRING;
             // the sheet hands such a STRING to the formula before them.
             if (lastId == rid::SHRFMLA || lastId == rid::TABLE || lastId == rid::ARRAY) return;
-            RaiseReadFailed();
+            RaiseReadFailed("a STRING record follows a record that is no formula");
         }
         if (id_ == rid::TABLE) {
-            if (lastId != rid::FORMULA) RaiseReadFailed();
+            if (lastId != rid::FORMULA) RaiseReadFailed("a TABLE record follows a record that is no formula");
             std::unique_ptr<TXlsRecord> t = ReadRecord(false);
             static_cast<TFormulaRecord&>(*last).AttachTable(
                 std::unique_ptr<TTableRecord>(static_cast<TTableRecord*>(t.release())));

@@ -169,9 +169,13 @@ public:
     TBOFRecord* Bof() const { return bof_.get(); }
     void SetBof(std::unique_ptr<TBOFRecord> r) { bof_ = std::move(r); }
     TEOFRecord* Eof() const { return eof_.get(); }
+    // The workbook counts dates from 1 January 1904 (DATEMODE 1), as Excel
+    // for the Macintosh wrote them, instead of from 1900.
+    bool Date1904() const { return date1904_; }
 
 private:
     friend class TWorkbook;
+    bool date1904_ = false;
     friend class TWorkSheet;
     TFontList fonts_;
     TFormatList formats_;
@@ -258,6 +262,7 @@ public:
     void SaveToFile(const std::string& path);
 
 private:
+    void ReadSubstreams(TXlsReader& reader);
     // Chooses which text cells are written as shared strings.
     void PlanSharedTexts();
 
