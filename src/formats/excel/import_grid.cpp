@@ -7,6 +7,7 @@
 #include "base/screen.h"
 #include "formats/excel/import_cell_format.h"
 #include "formulas/calc_express.h"
+#include "formulas/data_grid_formulas.h"
 #include "grid/cell.h"
 #include "grid/cell_store.h"
 #include "grid/custom_grid.h"
@@ -48,6 +49,16 @@ bool SameFont(const TFont& a, const TFont& b) {
 }
 
 constexpr double kDays1900To1904 = 1462;
+
+bool Unresolved(const TKtCell& cell) {
+    const auto* formula = dynamic_cast<const TKtCellFormula*>(cell.Formula());
+    if (!formula) return false;
+    for (const TKtToken& t : formula->Item().Tokens().Tokens) {
+        if (t.Kind == TKtTokenKind::UnknownFunction || t.Kind == TKtTokenKind::Name) return true;
+        if (t.Kind == TKtTokenKind::Error && t.ErrorCode() == TKtErrorCode::Name) return true;
+    }
+    return false;
+}
 
 // Merged ranges read per sheet. Real sheets hold a few thousand at most;
 // the bound keeps a hostile file's cost in check.
@@ -280,6 +291,13 @@ void TVxGridImport::SetFormulaValue(const TVxSheetSource& source, int sheet, TKt
     } catch (const Exception&) {
         // The formula language cannot take this text; the cell keeps what
         // the file last showed rather than losing it, or the whole load.
+        SetCachedResult(record, cell);
+        return;
+    }
+    if (Unresolved(cell)) {
+        // A function the engine does not know, or a name the workbook's
+        // tables did not resolve, would only show "#NAME?" where the file
+        // holds a value: the cell keeps that value.
         SetCachedResult(record, cell);
         return;
     }

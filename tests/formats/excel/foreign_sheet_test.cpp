@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "formats/excel/import_grid.h"
+#include "formulas/data_grid_formulas.h"
 #include "grid/cell.h"
 #include "grid/custom_grid.h"
 #include "import_test_support.h"
@@ -14,6 +15,18 @@ namespace plu {
 namespace {
 
 using namespace test;
+
+class FormulaGrid : public TKtCustomGrid {
+  public:
+    FormulaGrid() : formulas_(*this) {}
+    std::unique_ptr<IKtFormula> CreateFormula(TKtValue& owner, WideStringView text,
+                                              const IKtFormula* old) override {
+        return formulas_.CreateFormula(owner, text, old);
+    }
+
+  private:
+    TKtDataGridFormulas formulas_;
+};
 
 void Read(const BookBuilder& b, TKtCustomGrid& grid) {
     LoadedBook book(b.Stream());
@@ -36,6 +49,15 @@ TEST(ExcelImportForeign, ErrorConstantsReadAsTypingTheirTextGives) {
     EXPECT_EQ(grid.FindCell(1, 1)->GetText(), u"#N/A");
     EXPECT_EQ(grid.FindCell(2, 1)->Kind(), TKtValueKind::vkInteger);  // FALSE: 0
     EXPECT_EQ(grid.FindCell(2, 1)->GetAsInteger(), 0);
+}
+
+TEST(ExcelImportForeign, FormulasWithNamesTheFileDoesNotResolveKeepTheirValue) {
+    BookBuilder b = OneSheet();
+    b.Add(id::FORMULA, Formula(0, 0, 1, 42, Bytes{0x23, 1, 0, 0, 0}));  // ptgName 1
+    FormulaGrid grid;
+    Read(b, grid);
+    EXPECT_EQ(grid.FindCell(1, 1)->Kind(), TKtValueKind::vkFloat);
+    EXPECT_EQ(grid.FindCell(1, 1)->GetText(), u"42");
 }
 
 TEST(ExcelImportForeign, RowHiddenFlagHidesTheRow) {

@@ -73,7 +73,8 @@ std::string Differences(const TVexaGridSheet& sheet, const std::vector<XlrdCell>
                 if (cell) got = cell->GetAsFloat();
             } catch (const Exception&) {
             }
-            same = std::fabs(got - want) <= 1e-9 * std::max(1.0, std::fabs(want));
+            same = std::fabs(got - want) <= 1e-9 * std::max(1.0, std::fabs(want)) ||
+                   (std::isnan(got) && std::isnan(want));
         } else {
             same = ours == x.value;
         }
