@@ -23,10 +23,16 @@ namespace {
 thread_local bool storedFormulaText = false;
 }  // namespace
 
-TKtStoredFormulaText::TKtStoredFormulaText() : previous_(storedFormulaText) { storedFormulaText = true; }
-TKtStoredFormulaText::~TKtStoredFormulaText() { storedFormulaText = previous_; }
+TKtStoredFormulaText::TKtStoredFormulaText() : previous_(storedFormulaText) {
+    storedFormulaText = true;
+}
+TKtStoredFormulaText::~TKtStoredFormulaText() {
+    storedFormulaText = previous_;
+}
 
-char16_t FormulaDecimalSeparator() { return storedFormulaText ? u'.' : Regional().DecimalSeparator; }
+char16_t FormulaDecimalSeparator() {
+    return storedFormulaText ? u'.' : Regional().DecimalSeparator;
+}
 
 TKtTokenList TKtGridCalcExpress::Compile(WideStringView text, const TKtGridFormulas& grid) const {
     if (!text.empty() && text.front() == u'=') text.remove_prefix(1);

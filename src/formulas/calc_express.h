@@ -27,13 +27,13 @@ class TKtGridFormulas;
 // While an object of this class lives, compiling and writing formula text on
 // this thread use the invariant form.
 class TKtStoredFormulaText {
-public:
+  public:
     TKtStoredFormulaText();
     ~TKtStoredFormulaText();
     TKtStoredFormulaText(const TKtStoredFormulaText&) = delete;
     TKtStoredFormulaText& operator=(const TKtStoredFormulaText&) = delete;
 
-private:
+  private:
     bool previous_;
 };
 

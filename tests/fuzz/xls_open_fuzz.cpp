@@ -10,8 +10,8 @@
 #include "base/exceptions.h"
 #include "base/text_measurer.h"
 #include "formats/cfb/compound_document.h"
-#include "formats/excel/excel_rw.h"
 #include "formats/excel/excel_helper.h"
+#include "formats/excel/excel_rw.h"
 #include "formats/excel/load_workbook.h"
 #include "sheets/sheet_control.h"
 
@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // fuzzer reaches the records without having to build a container.
     try {
         TCompoundStream stream{"Workbook", bytes};
-        const std::vector<uint8_t> wrapped = BuildCompoundDocument(std::span<const TCompoundStream>(&stream, 1));
+        const std::vector<uint8_t> wrapped =
+            BuildCompoundDocument(std::span<const TCompoundStream>(&stream, 1));
         OpenAndPaste(wrapped);
     } catch (const Exception&) {
     }

@@ -227,7 +227,8 @@ void TBoolErrRecord::SetValue(const TXlsValue& value) {
             }
         }
     }
-    SetByte(6, value.kind == TXlsValueKind::vkBoolean ? (value.boolean ? 1 : 0) : (value.number != 0 ? 1 : 0));
+    SetByte(6, value.kind == TXlsValueKind::vkBoolean ? (value.boolean ? 1 : 0)
+                                                      : (value.number != 0 ? 1 : 0));
     SetByte(7, 0);
 }
 
@@ -252,7 +253,8 @@ std::unique_ptr<TBoolErrRecord> MakeBoolean(uint16_t row, uint16_t col, uint16_t
     return r;
 }
 
-std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf, uint8_t errorCode) {
+std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf,
+                                          uint8_t errorCode) {
     auto r = MakeBoolean(row, col, xf, false);
     r->SetByte(6, errorCode);
     r->SetByte(7, 1);

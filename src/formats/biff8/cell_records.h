@@ -181,7 +181,7 @@ private:
 // boolean, 1: an error code). A boolean reads as kind boolean, an error as
 // the text of its error ("#N/A").
 class TBoolErrRecord : public TCellRecord {
-public:
+  public:
     bool IsError() const { return GetByte(7) != 0; }
     uint8_t ValueByte() const { return GetByte(6); }
     // A boolean value sets the boolean, a text naming a BIFF error the error.
@@ -245,7 +245,8 @@ std::unique_ptr<TLabelRecord> MakeLabel(uint16_t row, uint16_t col, uint16_t xf,
 std::unique_ptr<TRKRecord> MakeRK(uint16_t row, uint16_t col, uint16_t xf, double value);
 std::unique_ptr<TBoolErrRecord> MakeBoolean(uint16_t row, uint16_t col, uint16_t xf, bool value);
 // errorCode: the BIFF code (0x2A for "#N/A" ...).
-std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf, uint8_t errorCode);
+std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf,
+                                          uint8_t errorCode);
 
 // What a FORMULA record caches of its last result. A text result goes out in
 // a STRING record after the formula; an error result carries its BIFF code.

@@ -40,9 +40,8 @@ void TRow::Order() const {
     // Stable: cells of one column keep the order they were put in, and the
     // last of them replaces the others.
     std::stable_sort(cells_.begin(), cells_.end(),
-                     [](const std::unique_ptr<TCellRecord>& a, const std::unique_ptr<TCellRecord>& b) {
-                         return a->Col() < b->Col();
-                     });
+                     [](const std::unique_ptr<TCellRecord>& a,
+                        const std::unique_ptr<TCellRecord>& b) { return a->Col() < b->Col(); });
     size_t out = 0;
     for (size_t i = 0; i < cells_.size(); ++i) {
         if (out > 0 && cells_[out - 1]->Col() == cells_[i]->Col()) {

@@ -40,15 +40,15 @@ private:
 // The cell records of one row, by column.
 class TRow {
 public:
-    int CellCount() const {
-        Order();
-        return static_cast<int>(cells_.size());
-    }
+  int CellCount() const {
+      Order();
+      return static_cast<int>(cells_.size());
+  }
     // The i-th cell in column order.
-    TCellRecord& CellAt(int i) const {
-        Order();
-        return *cells_[static_cast<size_t>(i)];
-    }
+  TCellRecord& CellAt(int i) const {
+      Order();
+      return *cells_[static_cast<size_t>(i)];
+  }
     TCellRecord* Find(int col) const;
     // Stores the record at its column, replacing (and freeing) one there.
     void Put(std::unique_ptr<TCellRecord> record);
@@ -60,11 +60,11 @@ public:
     }
 
 private:
-    // Sorts cells put out of order; of two for one column the later one stays.
-    void Order() const;
+  // Sorts cells put out of order; of two for one column the later one stays.
+  void Order() const;
 
-    mutable std::vector<std::unique_ptr<TCellRecord>> cells_;
-    mutable bool ordered_ = true;
+  mutable std::vector<std::unique_ptr<TCellRecord>> cells_;
+  mutable bool ordered_ = true;
 };
 
 // The rows of cells, indexed by row number.

@@ -50,7 +50,8 @@ std::unique_ptr<TXlsRecord> CreateRecord(uint16_t id, int32_t size) {
         case rid::NUMBER: return Make<TNumberRecord>(id, size);
         case rid::LABEL: return Make<TLabelRecord>(id, size);
         case rid::STRING: return Make<TStringRecord>(id, size);
-        case rid::BOOLERR: return Make<TBoolErrRecord>(id, size);
+        case rid::BOOLERR:
+            return Make<TBoolErrRecord>(id, size);
         case rid::ROW: return Make<TRowRecord>(id, size);
         case rid::INDEX: return Make<TIndexRecord>(id, size);
         case rid::DEFAULTROWHEIGHT: return Make<TDefaultRowHeightRecord>(id, size);
@@ -145,7 +146,8 @@ void TXlsReader::LookAhead(TXlsRecord& record) {
             RaiseReadFailed("a STRING record follows a record that is no formula");
         }
         if (id_ == rid::TABLE) {
-            if (lastId != rid::FORMULA) RaiseReadFailed("a TABLE record follows a record that is no formula");
+            if (lastId != rid::FORMULA)
+                RaiseReadFailed("a TABLE record follows a record that is no formula");
             std::unique_ptr<TXlsRecord> t = ReadRecord(false);
             static_cast<TFormulaRecord&>(*last).AttachTable(
                 std::unique_ptr<TTableRecord>(static_cast<TTableRecord*>(t.release())));

@@ -38,7 +38,7 @@ public:
     uint16_t LastId() const { return lastId_; }
     size_t LastStart() const { return lastStart_; }
 
-private:
+  private:
     // Reads 4 header bytes into id_/length_ and sets the pending flag.
     bool ReadHeader(bool raiseOnError);
     std::unique_ptr<TXlsRecord> ReadOne();

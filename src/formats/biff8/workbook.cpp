@@ -265,7 +265,8 @@ void TWorkbookGlobals::ReadExternSheets(const TXlsRecord& record) {
     externSheets_.clear();
     for (size_t i = 0; i < count && 2 + 6 * i + 6 <= bytes.size(); ++i) {
         const uint8_t* p = bytes.data() + 2 + 6 * i;
-        externSheets_.push_back({TVxBuffer::GetWord(p), TVxBuffer::GetWord(p + 2), TVxBuffer::GetWord(p + 4)});
+        externSheets_.push_back(
+            {TVxBuffer::GetWord(p), TVxBuffer::GetWord(p + 2), TVxBuffer::GetWord(p + 4)});
     }
 }
 
@@ -355,11 +356,16 @@ namespace {
 // and Excel 95) shares the BIFF8 id with version 0x0500.
 const char* OlderVersionOf(const TXlsRecord& bof) {
     switch (bof.Id()) {
-        case 0x0009: return "Excel 2.1 (BIFF2)";
-        case 0x0209: return "Excel 3.0 (BIFF3)";
-        case 0x0409: return "Excel 4.0 (BIFF4)";
-        case rid::BOF: break;
-        default: return nullptr;
+        case 0x0009:
+            return "Excel 2.1 (BIFF2)";
+        case 0x0209:
+            return "Excel 3.0 (BIFF3)";
+        case 0x0409:
+            return "Excel 4.0 (BIFF4)";
+        case rid::BOF:
+            break;
+        default:
+            return nullptr;
     }
     if (!bof.Holds(0, 2)) return nullptr;
     const uint16_t version = bof.GetWord(0);
@@ -453,7 +459,9 @@ void TWorkbook::ReadSubstreams(TXlsReader& reader) {
     for (int s = 0; s < sheets_.Count(); ++s) {
         int entry = -1;
         for (int i = 0; i < bound.Count() && entry < 0; ++i)
-            if (bound.Item(i).Holds(0, 4) && bound.Item(i).Position() == positions[static_cast<size_t>(s)]) entry = i;
+            if (bound.Item(i).Holds(0, 4) &&
+                bound.Item(i).Position() == positions[static_cast<size_t>(s)])
+                entry = i;
         if (entry < 0 && s < static_cast<int>(worksheetEntries.size()))
             entry = worksheetEntries[static_cast<size_t>(s)];
         if (entry >= 0) sheets_.Item(s).SetName(bound.Item(entry).Name());
@@ -497,9 +505,10 @@ void TWorkbook::LoadFromStorage(const TCompoundDocument& document) {
     // Excel 97 and later name the stream "Workbook" (in any letter case, as
     // stream names compare); Excel 5.0 and 95 named it "Book", and such a
     // stream is refused by its version when it is read.
-    const std::string_view name = document.HasStream(kWorkbookStreamName) || !document.HasStream("Book")
-                                      ? kWorkbookStreamName
-                                      : std::string_view("Book");
+    const std::string_view name =
+        document.HasStream(kWorkbookStreamName) || !document.HasStream("Book")
+            ? kWorkbookStreamName
+            : std::string_view("Book");
     std::vector<uint8_t> stream = document.ReadStream(name);
     LoadFromBytes(stream);
 }

@@ -173,7 +173,7 @@ public:
     // for the Macintosh wrote them, instead of from 1900.
     bool Date1904() const { return date1904_; }
 
-private:
+  private:
     friend class TWorkbook;
     bool date1904_ = false;
     friend class TWorkSheet;
@@ -262,14 +262,14 @@ public:
     void SaveToFile(const std::string& path);
 
 private:
-    void ReadSubstreams(TXlsReader& reader);
-    // Chooses which text cells are written as shared strings.
-    void PlanSharedTexts();
+  void ReadSubstreams(TXlsReader& reader);
+  // Chooses which text cells are written as shared strings.
+  void PlanSharedTexts();
 
-    TWorkbookGlobals globals_;
-    TWorkSheetList sheets_;
-    int charWidth_ = 8;
-    ITextMeasurer* measurer_;
+  TWorkbookGlobals globals_;
+  TWorkSheetList sheets_;
+  int charWidth_ = 8;
+  ITextMeasurer* measurer_;
 };
 
 }  // namespace plu

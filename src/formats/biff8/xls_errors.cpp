@@ -36,8 +36,9 @@ void RaiseBadCellValue(WideStringView valueText) {
 void RaiseNotShareStrList() { throw EXlsError(0, u"AList must be TShareStrList"); }
 
 void RaisePasswordProtected() {
-    throw EXlsError(0, u"The workbook is password-protected (encrypted) and cannot be opened: "
-                       u"save it without a password in the program that wrote it, then open it again");
+    throw EXlsError(0,
+                    u"The workbook is password-protected (encrypted) and cannot be opened: "
+                    u"save it without a password in the program that wrote it, then open it again");
 }
 
 void RaiseOlderVersion(const char* version) {

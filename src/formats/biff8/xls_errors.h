@@ -12,19 +12,19 @@ namespace plu {
 
 class EXlsError : public Exception {
 public:
-    EXlsError(int id, WideStringView message) : Exception(message), id_(id), fixed_(message) {}
-    // The fixed text followed by what a user can act on: " (why; which
-    // record at which byte of the stream, in which sheet)". Message()
-    // still begins with the fixed text.
-    EXlsError(int id, WideStringView message, WideStringView detail)
-        : Exception(WideString(message) + u" (" + WideString(detail) + u")"),
-          id_(id),
-          fixed_(message),
-          detail_(detail) {}
-    const WideString& FixedText() const noexcept { return fixed_; }
-    const WideString& Detail() const noexcept { return detail_; }
-    // The message number (65224 to 65231), or 0 for messages without one.
-    int Id() const noexcept { return id_; }
+  EXlsError(int id, WideStringView message) : Exception(message), id_(id), fixed_(message) {}
+  // The fixed text followed by what a user can act on: " (why; which
+  // record at which byte of the stream, in which sheet)". Message()
+  // still begins with the fixed text.
+  EXlsError(int id, WideStringView message, WideStringView detail)
+      : Exception(WideString(message) + u" (" + WideString(detail) + u")"),
+        id_(id),
+        fixed_(message),
+        detail_(detail) {}
+  const WideString& FixedText() const noexcept { return fixed_; }
+  const WideString& Detail() const noexcept { return detail_; }
+  // The message number (65224 to 65231), or 0 for messages without one.
+  int Id() const noexcept { return id_; }
 
 private:
     int id_;

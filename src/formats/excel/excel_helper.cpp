@@ -8,9 +8,9 @@
 #include <unordered_set>
 
 #include "base/exceptions.h"
+#include "formats/biff8/cell_records.h"
 #include "formats/biff8/xls_errors.h"
 #include "formats/biff8/xls_record.h"
-#include "formats/biff8/cell_records.h"
 #include "formats/excel/export_cell_format.h"
 #include "formats/excel/formula_tokens.h"
 #include "formulas/data_grid_formulas.h"
@@ -97,21 +97,25 @@ size_t FontHash(const TFont& f) {
 // Fills one sheet from a rectangle of a grid.
 class SheetExport {
 public:
-    SheetExport(TVxWorkbook& book, TVxWorksheet& sheet, const TKtCustomGrid& grid, bool gridLines)
-        : book_(book), sheet_(sheet), grid_(grid), gridLines_(gridLines),
-          ownIndex_(book.Worksheets().Count() - 1) {}
+  SheetExport(TVxWorkbook& book, TVxWorksheet& sheet, const TKtCustomGrid& grid, bool gridLines)
+      : book_(book),
+        sheet_(sheet),
+        grid_(grid),
+        gridLines_(gridLines),
+        ownIndex_(book.Worksheets().Count() - 1) {}
 
-    void Run(TColor fixedRowColor, TColor fixedColColor, int destRow, int destCol, const TRect& source) {
-        const TRect r = source.Intersect({0, 0, grid_.ColCount(), grid_.RowCount()});
-        sheet_.SetDefaultRowHeight(grid_.DefaultRowHeight());
-        if (r.IsEmpty()) return;
-        const int rowShift = destRow - r.Top;
-        const int colShift = destCol - r.Left;
-        CollectMergeAnchors(r);
-        CollectColumnStyles(r);
-        Cells(r, rowShift, colShift, fixedRowColor, fixedColColor);
-        Columns(r, colShift);
-        RowHeights(r, rowShift);
+  void Run(TColor fixedRowColor, TColor fixedColColor, int destRow, int destCol,
+           const TRect& source) {
+      const TRect r = source.Intersect({0, 0, grid_.ColCount(), grid_.RowCount()});
+      sheet_.SetDefaultRowHeight(grid_.DefaultRowHeight());
+      if (r.IsEmpty()) return;
+      const int rowShift = destRow - r.Top;
+      const int colShift = destCol - r.Left;
+      CollectMergeAnchors(r);
+      CollectColumnStyles(r);
+      Cells(r, rowShift, colShift, fixedRowColor, fixedColColor);
+      Columns(r, colShift);
+      RowHeights(r, rowShift);
     }
 
 private:
@@ -232,7 +236,8 @@ private:
 
     // A FORMULA record with the formula's tokens and last result; a formula
     // BIFF8 cannot hold goes out as that result and is counted.
-    void WriteFormula(const TKtCell& cell, int sheetCol, int sheetRow, int xf, int rowShift, int colShift) {
+    void WriteFormula(const TKtCell& cell, int sheetCol, int sheetRow, int xf, int rowShift,
+                      int colShift) {
         const IKtFormula& formula = *cell.Formula();
         const TFormulaCachedResult cached = CachedResult(formula);
         std::optional<std::vector<uint8_t>> tokens;

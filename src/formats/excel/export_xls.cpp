@@ -1,7 +1,7 @@
 #include "formats/excel/export_xls.h"
 
-#include "formats/excel/excel_helper.h"
 #include "base/exceptions.h"
+#include "formats/excel/excel_helper.h"
 #include "grid/custom_grid.h"
 #include "sheets/sheet_control.h"
 
@@ -19,9 +19,11 @@ TXlsSaveReport SaveSheetsToXlsFile(const TVexaSheetControl& control, const std::
     if (control.SheetCount() == 0) throw Exception(u"There is no worksheet to save");
     TVexaGridExcelHelper helper(nullptr, &control.Sheets(0).Measurer());
     std::vector<WideString> names;
-    for (int i = 0; i < control.SheetCount(); ++i) names.push_back(control.Sheets(i).Caption());
+    for (int i = 0; i < control.SheetCount(); ++i)
+        names.push_back(control.Sheets(i).Caption());
     helper.Book().PlanSheetNames(names);
-    for (int i = 0; i < control.SheetCount(); ++i) helper.AddSheet(names[static_cast<size_t>(i)], control.Sheets(i), false);
+    for (int i = 0; i < control.SheetCount(); ++i)
+        helper.AddSheet(names[static_cast<size_t>(i)], control.Sheets(i), false);
     helper.SaveToFile(fileName);
     return {helper.Book().FormulasSavedAsValues()};
 }

@@ -36,22 +36,38 @@ constexpr int kMaxArguments = 255;
 
 std::optional<uint8_t> OperatorId(TKtTokenKind kind) {
     switch (kind) {
-        case TKtTokenKind::Add: return 0x03;
-        case TKtTokenKind::Subtract: return 0x04;
-        case TKtTokenKind::Multiply: return 0x05;
-        case TKtTokenKind::Divide: return 0x06;
-        case TKtTokenKind::Power: return 0x07;
-        case TKtTokenKind::Concat: return 0x08;
-        case TKtTokenKind::Less: return 0x09;
-        case TKtTokenKind::LessEqual: return 0x0A;
-        case TKtTokenKind::Equal: return 0x0B;
-        case TKtTokenKind::GreaterEqual: return 0x0C;
-        case TKtTokenKind::Greater: return 0x0D;
-        case TKtTokenKind::NotEqual: return 0x0E;
-        case TKtTokenKind::UnaryPlus: return kPtgUplus;
-        case TKtTokenKind::UnaryMinus: return kPtgUminus;
-        case TKtTokenKind::Percent: return kPtgPercent;
-        default: return std::nullopt;
+        case TKtTokenKind::Add:
+            return 0x03;
+        case TKtTokenKind::Subtract:
+            return 0x04;
+        case TKtTokenKind::Multiply:
+            return 0x05;
+        case TKtTokenKind::Divide:
+            return 0x06;
+        case TKtTokenKind::Power:
+            return 0x07;
+        case TKtTokenKind::Concat:
+            return 0x08;
+        case TKtTokenKind::Less:
+            return 0x09;
+        case TKtTokenKind::LessEqual:
+            return 0x0A;
+        case TKtTokenKind::Equal:
+            return 0x0B;
+        case TKtTokenKind::GreaterEqual:
+            return 0x0C;
+        case TKtTokenKind::Greater:
+            return 0x0D;
+        case TKtTokenKind::NotEqual:
+            return 0x0E;
+        case TKtTokenKind::UnaryPlus:
+            return kPtgUplus;
+        case TKtTokenKind::UnaryMinus:
+            return kPtgUminus;
+        case TKtTokenKind::Percent:
+            return kPtgPercent;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -62,7 +78,8 @@ class Encoder {
     bool Run(const TKtTokenList& list) {
         for (const TKtToken& t : list.Tokens) {
             if (!Token(list, t)) return false;
-            for (uint32_t i = 0; i < t.Parens; ++i) bytes_.push_back(kPtgParen);
+            for (uint32_t i = 0; i < t.Parens; ++i)
+                bytes_.push_back(kPtgParen);
         }
         return true;
     }
@@ -87,7 +104,8 @@ class Encoder {
 
     bool Token(const TKtTokenList& list, const TKtToken& t) {
         if (auto op = OperatorId(t.Kind)) {
-            const bool unary = t.Kind == TKtTokenKind::UnaryPlus || t.Kind == TKtTokenKind::UnaryMinus ||
+            const bool unary = t.Kind == TKtTokenKind::UnaryPlus ||
+                               t.Kind == TKtTokenKind::UnaryMinus ||
                                t.Kind == TKtTokenKind::Percent;
             if (!Pop(unary ? 1 : 2)) return false;
             Push(false);
@@ -95,9 +113,12 @@ class Encoder {
             return true;
         }
         switch (t.Kind) {
-            case TKtTokenKind::Number: return Number(t.Number);
-            case TKtTokenKind::String: return String(list.StringOf(t));
-            case TKtTokenKind::EmptyString: return String({});
+            case TKtTokenKind::Number:
+                return Number(t.Number);
+            case TKtTokenKind::String:
+                return String(list.StringOf(t));
+            case TKtTokenKind::EmptyString:
+                return String({});
             case TKtTokenKind::Boolean:
                 Push(false);
                 bytes_.push_back(kPtgBool);
@@ -111,10 +132,14 @@ class Encoder {
                 bytes_.push_back(*code);
                 return true;
             }
-            case TKtTokenKind::CellRef: return Reference(t, false);
-            case TKtTokenKind::Range: return Reference(t, true);
-            case TKtTokenKind::Function: return Function(t);
-            default: return false;  // names, unknown functions
+            case TKtTokenKind::CellRef:
+                return Reference(t, false);
+            case TKtTokenKind::Range:
+                return Reference(t, true);
+            case TKtTokenKind::Function:
+                return Function(t);
+            default:
+                return false;  // names, unknown functions
         }
     }
 
@@ -139,13 +164,15 @@ class Encoder {
         bytes_.push_back(kPtgStr);
         bytes_.push_back(static_cast<uint8_t>(text.size()));
         bytes_.push_back(0x01);  // 16-bit characters
-        for (char16_t c : text) Put16(c);
+        for (char16_t c : text)
+            Put16(c);
         return true;
     }
 
     // One corner: the sheet row and the column field (column, bit 14 column
     // relative, bit 15 row relative). An open part spans the whole sheet.
-    bool Corner(const TKtCellRefPart& p, bool last, bool ownSheet, uint16_t& row, uint16_t& colField) {
+    bool Corner(const TKtCellRefPart& p, bool last, bool ownSheet, uint16_t& row,
+                uint16_t& colField) {
         int r = p.Row < 0 ? (last ? kLastRow : 0) : p.Row + (ownSheet ? placement_.rowShift : 0);
         int c = p.Col < 0 ? (last ? kLastCol : 0) : p.Col + (ownSheet ? placement_.colShift : 0);
         if (r < 0 || r > kLastRow || c < 0 || c > kLastCol) return false;
@@ -216,14 +243,22 @@ class Encoder {
 
 std::optional<uint8_t> BiffErrorCode(TKtErrorCode code) {
     switch (code) {
-        case TKtErrorCode::Null: return 0x00;
-        case TKtErrorCode::Div0: return 0x07;
-        case TKtErrorCode::Value: return 0x0F;
-        case TKtErrorCode::Ref: return 0x17;
-        case TKtErrorCode::Name: return 0x1D;
-        case TKtErrorCode::Num: return 0x24;
-        case TKtErrorCode::NA: return 0x2A;
-        case TKtErrorCode::Unknown: break;
+        case TKtErrorCode::Null:
+            return 0x00;
+        case TKtErrorCode::Div0:
+            return 0x07;
+        case TKtErrorCode::Value:
+            return 0x0F;
+        case TKtErrorCode::Ref:
+            return 0x17;
+        case TKtErrorCode::Name:
+            return 0x1D;
+        case TKtErrorCode::Num:
+            return 0x24;
+        case TKtErrorCode::NA:
+            return 0x2A;
+        case TKtErrorCode::Unknown:
+            break;
     }
     return std::nullopt;
 }

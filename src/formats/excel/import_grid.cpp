@@ -206,7 +206,8 @@ void TVxGridImport::ReadMerges(TKtCustomGrid& grid, const std::vector<TVxMergedR
         joined.push_back(r);
     }
     for (const TRect& r : joined)
-        grid.MergeCells(colOffset + r.Left, rowOffset + r.Top, colOffset + r.Right - 1, rowOffset + r.Bottom - 1);
+        grid.MergeCells(colOffset + r.Left, rowOffset + r.Top, colOffset + r.Right - 1,
+                        rowOffset + r.Bottom - 1);
 }
 
 void TVxGridImport::FillCell(const TVxSheetSource& source, int sheet, TKtCell& cell,
@@ -224,7 +225,8 @@ void TVxGridImport::FillCell(const TVxSheetSource& source, int sheet, TKtCell& c
             double value = record.AsFloat();
             // A date of a workbook that counts from 1904 is moved to the
             // grid's count from 1900: 1 January 1904 is day 1462 there.
-            if (source.Date1904() && cell.EffectiveStyle(TKtStyleAttribute::Format).IsDateTimeFormat())
+            if (source.Date1904() &&
+                cell.EffectiveStyle(TKtStyleAttribute::Format).IsDateTimeFormat())
                 value += kDays1900To1904;
             cell.SetAsFloat(value);
             break;

@@ -36,7 +36,9 @@ int TVxSheetSource::IndexOfSheet(WideStringView name) const {
     return -1;
 }
 
-bool TVxSheetSource::Date1904() const { return workbook_.Globals().Date1904(); }
+bool TVxSheetSource::Date1904() const {
+    return workbook_.Globals().Date1904();
+}
 
 int TVxSheetSource::CharWidth() const {
     return workbook_.CharWidth();

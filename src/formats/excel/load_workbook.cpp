@@ -20,7 +20,8 @@ std::vector<TFormulaFailure> LoadSheets(TVexaSheetControl& control, TKtGridExcel
         sheet.SetCaption(bridge.SheetName(i));
         sheets.push_back(&sheet);
     }
-    for (int i = 0; i < count; ++i) bridge.ReadSheet(*sheets[static_cast<size_t>(i)], i, 0, 0);
+    for (int i = 0; i < count; ++i)
+        bridge.ReadSheet(*sheets[static_cast<size_t>(i)], i, 0, 0);
     control.ActivateSheet(0);
 
     // A formula the engine cannot calculate shows "#VALUE!" in its cell; it

@@ -252,7 +252,9 @@ int TVxWorkbook::SheetIndexOfName(WideStringView name) {
     return -1;
 }
 
-int TVxWorkbook::ExternSheetIndexOf(int sheet) { return Globals().ExternSheetIndexOf(sheet); }
+int TVxWorkbook::ExternSheetIndexOf(int sheet) {
+    return Globals().ExternSheetIndexOf(sheet);
+}
 
 int TVxWorkbook::FormatIndexOf(WideStringView formatString) {
     return Globals().Formats().IndexOfFormat(formatString);

@@ -51,7 +51,9 @@ TEST(ForeignStreams, AFailureKeepsItsFixedTextAndSaysWhereAndWhy) {
                              .Eof()
                              .Data();
     const std::string message = FailureOf(stream);
-    EXPECT_EQ(message.rfind("读取记录失败. 文件无效 (a STRING record follows a record that is no formula; record 0x", 0),
+    EXPECT_EQ(message.rfind("读取记录失败. 文件无效 (a STRING record follows a record that is no "
+                            "formula; record 0x",
+                            0),
               0u)
         << message;
     EXPECT_NE(message.find("in sheet 1)"), std::string::npos) << message;
@@ -60,7 +62,8 @@ TEST(ForeignStreams, AFailureKeepsItsFixedTextAndSaysWhereAndWhy) {
 TEST(ForeignStreams, StreamNamedBookInCapitalsIsFound) {
     const Bytes stream = StreamBuilder().Globals({u"S"}).Bof(0x0010).Eof().Data();
     TCompoundStream s{"BOOK", stream};
-    const std::vector<uint8_t> document = BuildCompoundDocument(std::span<const TCompoundStream>(&s, 1));
+    const std::vector<uint8_t> document =
+        BuildCompoundDocument(std::span<const TCompoundStream>(&s, 1));
     TWorkbook book(&measurer);
     book.LoadFromStorage(TCompoundDocument::OpenMemory(document));
     ASSERT_EQ(book.Sheets().Count(), 1);
@@ -72,7 +75,8 @@ TEST(ForeignStreams, CellsInDescendingColumnsAreStoredInLinearTime) {
     b.Globals({u"S"}).Bof(0x0010);
     for (int col = 65535; col >= 0; --col)
         b.Record(0x0203, test::NumberBody(0, static_cast<uint16_t>(col), 15, col));
-    b.Record(0x0203, test::NumberBody(0, 7, 15, -1));  // a second cell for column 7 replaces the first
+    b.Record(0x0203,
+             test::NumberBody(0, 7, 15, -1));  // a second cell for column 7 replaces the first
     b.Eof();
     TWorkbook book(&measurer);
     const auto start = std::chrono::steady_clock::now();

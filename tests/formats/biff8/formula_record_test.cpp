@@ -86,7 +86,8 @@ TEST(FormulaRecords, ThreeDReferencesNameTheSheetThroughExternSheet) {
     const std::vector<uint8_t> tokens = {0x5A, static_cast<uint8_t>(ixti), 0, 1, 0, 1, 0xC0};
     second.PutCell(MakeFormula(0, 0, 15, tokens, {}));
     auto read = ReadBack(book, measurer);
-    const auto& formula = static_cast<const TFormulaRecord&>(*read->Sheets().Item(1).Cells().Get(0, 0));
+    const auto& formula =
+        static_cast<const TFormulaRecord&>(*read->Sheets().Item(1).Cells().Get(0, 0));
     EXPECT_EQ(WideToUtf8(read->FormulaText(formula)), "First!B2");
 }
 

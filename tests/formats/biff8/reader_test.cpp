@@ -103,7 +103,8 @@ TEST(Reader, ChartSheetBeforeOrAfterWorksheetsIsSkippedAndTheWorksheetsKeepTheir
         const Bytes sheetName = test::Str16(u"Sheet1", 1);
         sheetEntry.insert(sheetEntry.end(), sheetName.begin(), sheetName.end());
         b.Bof(0x0005);
-        b.Record(0x0085, chartFirst ? chartEntry : sheetEntry).Record(0x0085, chartFirst ? sheetEntry : chartEntry);
+        b.Record(0x0085, chartFirst ? chartEntry : sheetEntry)
+            .Record(0x0085, chartFirst ? sheetEntry : chartEntry);
         b.Eof();
     };
     for (const bool chartFirst : {true, false}) {
@@ -295,7 +296,8 @@ TEST(Reader, SecondRowRecordForOneRowFailsWith65229) {
     } catch (const EXlsError& e) {
         EXPECT_EQ(e.Id(), kXlsDuplicateRow);
         // The fixed text, then which record and sheet.
-        EXPECT_EQ(e.Message().rfind(u"重复的ROW记录 (record 0x0208 at byte ", 0), 0u) << WideToUtf8(e.Message());
+        EXPECT_EQ(e.Message().rfind(u"重复的ROW记录 (record 0x0208 at byte ", 0), 0u)
+            << WideToUtf8(e.Message());
         EXPECT_NE(e.Message().find(u"in sheet 1"), WideString::npos);
     }
 }

@@ -76,8 +76,8 @@ TEST(ExcelImportForeign, DatesOfA1904WorkbookKeepTheirDay) {
     XfSpec date;
     date.format = 14;  // "M/D/YY"
     const int xf = b.AddXf(date);
-    b.Add(id::NUMBER, Number(0, 0, static_cast<uint16_t>(xf), 0))    // 1 January 1904
-        .Add(id::NUMBER, Number(0, 1, 1, 5));                        // a plain number
+    b.Add(id::NUMBER, Number(0, 0, static_cast<uint16_t>(xf), 0))  // 1 January 1904
+        .Add(id::NUMBER, Number(0, 1, 1, 5));                      // a plain number
     TKtCustomGrid grid;
     Read(b, grid);
     EXPECT_EQ(grid.FindCell(1, 1)->GetAsFloat(), 1462.0);

@@ -56,7 +56,8 @@ class FormulaSave : public ::testing::Test {
         TVexaGridSheet& stock = control_.Sheets(1);
         Put(stock, 0, 0, u"10");
         Put(stock, 0, 1, u"=Prices!A1*2");
-        for (size_t i = 0; i < std::size(kPrices); ++i) Put(prices, 0, static_cast<int>(i), kPrices[i].typed);
+        for (size_t i = 0; i < std::size(kPrices); ++i)
+            Put(prices, 0, static_cast<int>(i), kPrices[i].typed);
         Put(prices, 1, 0, u"TRUE");
         Put(prices, 1, 1, u"#N/A");
         Put(prices, 1, 2, u"=1/0");
@@ -65,7 +66,8 @@ class FormulaSave : public ::testing::Test {
         Put(prices, 2, 0, u"merged");
         path_ = dir_.File("formulas.xls");
         report_ = SaveSheetsToXlsFile(control_, path_);
-        if (const char* keep = std::getenv("PLU_KEEP_XLS")) std::system(("cp " + path_ + " " + keep).c_str());
+        if (const char* keep = std::getenv("PLU_KEEP_XLS"))
+            std::system(("cp " + path_ + " " + keep).c_str());
     }
 
     ScopedRegionalSettings settings_;
@@ -155,8 +157,9 @@ std::vector<std::pair<std::string, std::string>> FirstColumns(const std::string&
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t comma = line.find(',');
         const size_t next = comma == std::string::npos ? comma : line.find(',', comma + 1);
-        out.emplace_back(unquote(line.substr(0, comma)),
-                         comma == std::string::npos ? "" : unquote(line.substr(comma + 1, next - comma - 1)));
+        out.emplace_back(
+            unquote(line.substr(0, comma)),
+            comma == std::string::npos ? "" : unquote(line.substr(comma + 1, next - comma - 1)));
     }
     return out;
 }
@@ -164,7 +167,8 @@ std::vector<std::pair<std::string, std::string>> FirstColumns(const std::string&
 void ExpectSameValues(const std::string& csv) {
     const auto cells = FirstColumns(csv);
     ASSERT_GE(cells.size(), std::size(kPrices)) << csv;
-    for (size_t i = 0; i < std::size(kPrices); ++i) EXPECT_EQ(cells[i].first, kPrices[i].shown) << i;
+    for (size_t i = 0; i < std::size(kPrices); ++i)
+        EXPECT_EQ(cells[i].first, kPrices[i].shown) << i;
     EXPECT_EQ(cells[0].second, "1") << csv;  // "TRUE" typed: the grid keeps 1
     EXPECT_EQ(cells[1].second, "#N/A") << csv;
     EXPECT_EQ(cells[2].second, "#DIV/0!") << csv;
@@ -176,7 +180,9 @@ TEST_F(FormulaSave, GnumericShowsTheSameValues) {
     if (!HaveSsconvert()) GTEST_SKIP() << "Gnumeric's ssconvert is not installed";
     // One file per sheet: the first is "gnumeric.0.csv".
     int status = 0;
-    test::Run("/usr/bin/ssconvert -S " + path_ + " " + dir_.File("gnumeric.%n.csv") + " 2>/dev/null", &status);
+    test::Run(
+        "/usr/bin/ssconvert -S " + path_ + " " + dir_.File("gnumeric.%n.csv") + " 2>/dev/null",
+        &status);
     ASSERT_EQ(status, 0);
     ExpectSameValues(ReadText(dir_.File("gnumeric.0.csv")));
 }
@@ -186,9 +192,9 @@ TEST_F(FormulaSave, LibreOfficeShowsTheSameValues) {
     test::Run("test -x /usr/bin/soffice", &status);
     if (status != 0) GTEST_SKIP() << "LibreOffice is not installed";
     test::Run("cd " + dir_.File("") + " && HOME=" + dir_.File("") +
-            " timeout 120 /usr/bin/soffice --headless --convert-to csv --outdir " + dir_.File("lo") + " " +
-            path_ + " >/dev/null 2>&1",
-        &status);
+                  " timeout 120 /usr/bin/soffice --headless --convert-to csv --outdir " +
+                  dir_.File("lo") + " " + path_ + " >/dev/null 2>&1",
+              &status);
     ASSERT_EQ(status, 0);
     ExpectSameValues(ReadText(dir_.File("lo/formulas.csv")));
 }

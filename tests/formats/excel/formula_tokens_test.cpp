@@ -25,9 +25,10 @@ TXlsFormulaPlacement Placement() {
 }
 
 WideString ReadBack(const std::vector<uint8_t>& tokens) {
-    return FormulaToText(tokens, tokens.size(), 0, 0, [](uint8_t kind, int sheet, int item) -> WideString {
-        return kind == kNameKindExternal && sheet == 0 && item < 0 ? u"Prices" : u"#NAME?";
-    });
+    return FormulaToText(
+        tokens, tokens.size(), 0, 0, [](uint8_t kind, int sheet, int item) -> WideString {
+            return kind == kNameKindExternal && sheet == 0 && item < 0 ? u"Prices" : u"#NAME?";
+        });
 }
 
 struct Case {
@@ -90,8 +91,8 @@ TEST(XlsFormulaTokens, WhatBiff8CannotHoldIsRefused) {
     TKtCompileEnvironment env;
     env.StdFunctions = &StandardFunctions();
     const WideString longText = u"\"" + WideString(256, u'x') + u"\"";
-    for (const WideStringView text : {WideStringView(u"NOSUCHFUNCTION(1)"), WideStringView(longText),
-                                      WideStringView(u"A70000")}) {
+    for (const WideStringView text : {WideStringView(u"NOSUCHFUNCTION(1)"),
+                                      WideStringView(longText), WideStringView(u"A70000")}) {
         EXPECT_FALSE(EncodeFormulaTokens(CompileFormula(text, env), Placement()).has_value())
             << WideToUtf8(text);
     }

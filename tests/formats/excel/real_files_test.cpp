@@ -45,15 +45,18 @@ struct XlrdCell {
 bool XlrdFirstSheet(const std::string& path, std::vector<XlrdCell>& cells) {
     int status = 0;
     const std::string out =
-        Run("/usr/bin/python3 " + SourceFile("tests/formats/excel/xlrd_first_sheet.py") + " '" + path + "'",
+        Run("/usr/bin/python3 " + SourceFile("tests/formats/excel/xlrd_first_sheet.py") + " '" +
+                path + "'",
             &status);
     if (status != 0) return false;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
         std::vector<std::string> f;
         std::istringstream fields(line);
-        for (std::string x; std::getline(fields, x, '\t');) f.push_back(x);
-        while (f.size() < 4) f.emplace_back();
+        for (std::string x; std::getline(fields, x, '\t');)
+            f.push_back(x);
+        while (f.size() < 4)
+            f.emplace_back();
         cells.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], Unescape(f[3])});
     }
     return true;
@@ -80,8 +83,8 @@ std::string Differences(const TVexaGridSheet& sheet, const std::vector<XlrdCell>
             same = ours == x.value;
         }
         if (!same && shown++ < 5)
-            diffs += "  R" + std::to_string(x.row + 1) + "C" + std::to_string(x.col + 1) + ": xlrd " + x.kind +
-                     " \"" + x.value + "\", ours \"" + ours + "\"\n";
+            diffs += "  R" + std::to_string(x.row + 1) + "C" + std::to_string(x.col + 1) +
+                     ": xlrd " + x.kind + " \"" + x.value + "\", ours \"" + ours + "\"\n";
     }
     return diffs;
 }
@@ -118,7 +121,8 @@ void CheckWorkbook(const std::string& path, bool compareValues = true) {
 
 TEST(RealWorkbooks, FixturesOpenWithTheValuesXlrdReadsOrAreRefusedWithAReason) {
     if (!HavePythonXlwt()) GTEST_SKIP() << "python3-xlrd is not installed";
-    for (const std::string& path : WorkbooksIn(SourceFile("tests/fixtures/xls"))) CheckWorkbook(path);
+    for (const std::string& path : WorkbooksIn(SourceFile("tests/fixtures/xls")))
+        CheckWorkbook(path);
 }
 
 TEST(RealWorkbooks, RefusedFilesSayWhy) {
@@ -129,10 +133,12 @@ TEST(RealWorkbooks, RefusedFilesSayWhy) {
     for (const auto& [file, why] : cases) {
         TVexaSheetControl control;
         try {
-            LoadWorkbook(control, Utf8ToWide(SourceFile(std::string("tests/fixtures/xls/") + file)), &measurer);
+            LoadWorkbook(control, Utf8ToWide(SourceFile(std::string("tests/fixtures/xls/") + file)),
+                         &measurer);
             ADD_FAILURE() << file << " opened";
         } catch (const Exception& e) {
-            EXPECT_NE(WideToUtf8(e.Message()).find(why), std::string::npos) << WideToUtf8(e.Message());
+            EXPECT_NE(WideToUtf8(e.Message()).find(why), std::string::npos)
+                << WideToUtf8(e.Message());
         }
     }
 }
@@ -154,8 +160,9 @@ TEST(RealWorkbooks, CorpusOpensWithTheValuesXlrdReads) {
     for (const char* folder : {"/xlrd", "/poi"}) {
         for (const std::string& path : WorkbooksIn(corpus + folder)) {
             const std::string name = std::filesystem::path(path).filename().string();
-            const bool otherwise = std::find(std::begin(kCalculatedOtherwise), std::end(kCalculatedOtherwise),
-                                             name) != std::end(kCalculatedOtherwise);
+            const bool otherwise =
+                std::find(std::begin(kCalculatedOtherwise), std::end(kCalculatedOtherwise), name) !=
+                std::end(kCalculatedOtherwise);
             CheckWorkbook(path, !otherwise);
         }
     }
