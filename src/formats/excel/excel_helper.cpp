@@ -301,6 +301,8 @@ private:
                 case TKtFormulaResultKind::String:
                     r.kind = TFormulaCachedResult::Kind::Text;
                     r.text = formula.ResultText();
+                    // What a cell of the format holds; a longer text is cut.
+                    if (r.text.size() > kMaxCellText) r.text.resize(kMaxCellText);
                     break;
             }
         } catch (const Exception&) {

@@ -267,7 +267,10 @@ std::optional<std::vector<uint8_t>> EncodeFormulaTokens(const TKtTokenList& list
                                                         const TXlsFormulaPlacement& placement) {
     Encoder encoder(placement);
     if (list.Tokens.empty() || !encoder.Run(list)) return std::nullopt;
-    return encoder.Take();
+    std::vector<uint8_t> bytes = encoder.Take();
+    // The tokens share one FORMULA record with 22 bytes of cell and result.
+    if (bytes.size() > static_cast<size_t>(kMaxRecordBody - 22)) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace plu

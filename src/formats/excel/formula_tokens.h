@@ -19,7 +19,8 @@
 // What BIFF8 cannot hold makes the whole formula untokenisable: user and
 // unknown functions, defined names, "#Unknown", a reference beyond row
 // 65,536 or before A1 once moved to its sheet position, a sheet the
-// workbook does not contain, a string beyond 255 characters.
+// workbook does not contain, a string beyond 255 characters, tokens beyond
+// what one FORMULA record holds.
 #pragma once
 
 #include <cstdint>
