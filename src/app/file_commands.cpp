@@ -76,7 +76,13 @@ void MainForm::SaveFile() {
         return;
     }
     if (!grid_) return;  // only between freeing and re-creating sheets
-    SaveTableFile(*grid_, WideToUtf8(FileName()));
+    // What the file cannot hold is said, not silently dropped.
+    if (const int asValues = SaveTableFile(*grid_, WideToUtf8(FileName())); asValues > 0)
+        shell_.ShowMessage(u"Warning",
+                           IntToWide(asValues) +
+                               u" formula(s) were saved as their values: an Excel 97-2003 workbook has no "
+                               u"form for a function, name or sheet reference they use.",
+                           MessageIcon::Warning);
     UpdateTitle();
 }
 

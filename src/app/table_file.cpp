@@ -26,11 +26,11 @@ WideString WithDefaultExtension(WideStringView fileName, WideStringView extensio
     return result;
 }
 
-void SaveTableFile(const TKtCustomGrid& grid, const std::string& fileName) {
+int SaveTableFile(const TKtCustomGrid& grid, const std::string& fileName) {
     if (IsXlsFileName(Utf8ToWide(fileName)))
-        SaveToXlsFile(grid, fileName, kPluSheetName);
-    else
-        SaveToTextFile(grid, fileName, false, false);
+        return SaveToXlsFile(grid, fileName, kPluSheetName).formulasSavedAsValues;
+    SaveToTextFile(grid, fileName, false, false);
+    return 0;
 }
 
 }  // namespace plu

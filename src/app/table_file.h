@@ -27,7 +27,8 @@ WideString WithDefaultExtension(WideStringView fileName, WideStringView extensio
 // workbook with the sheet name "sheet1", anything else as tab-separated text
 // without the fixed header row and column. fileName is the platform's UTF-8
 // path. Failures propagate; the previous file of that name is then left as
-// it was.
-void SaveTableFile(const TKtCustomGrid& grid, const std::string& fileName);
+// it was. Returns how many formulas went out as their values (see
+// TXlsSaveReport; always 0 for text).
+int SaveTableFile(const TKtCustomGrid& grid, const std::string& fileName);
 
 }  // namespace plu

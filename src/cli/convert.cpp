@@ -67,7 +67,10 @@ int RunConvert(const Args& args, std::ostream& /*out*/, std::ostream& err) {
     }
 
     try {
-        SaveTableFile(*sheet, target);
+        if (const int asValues = SaveTableFile(*sheet, target); asValues > 0)
+            err << kName << ": warning: " << asValues
+                << " formula(s) saved as their values: an Excel 97-2003 workbook cannot hold them "
+                   "(a function, name or sheet reference it has no form for)\n";
     } catch (const Exception& e) {
         err << kName << ": " << target << ": cannot be written: " << OneLine(e.Message()) << "\n";
         return kExitFailure;

@@ -19,6 +19,21 @@ const TKtFormulaFunctionDefine* TKtGridCalcExpress::FindFunction(WideStringView 
     return StdFunctions().Find(name);
 }
 
+namespace {
+thread_local bool storedFormulaText = false;
+}  // namespace
+
+TKtStoredFormulaText::TKtStoredFormulaText() : previous_(storedFormulaText) {
+    storedFormulaText = true;
+}
+TKtStoredFormulaText::~TKtStoredFormulaText() {
+    storedFormulaText = previous_;
+}
+
+char16_t FormulaDecimalSeparator() {
+    return storedFormulaText ? u'.' : Regional().DecimalSeparator;
+}
+
 TKtTokenList TKtGridCalcExpress::Compile(WideStringView text, const TKtGridFormulas& grid) const {
     if (!text.empty() && text.front() == u'=') text.remove_prefix(1);
     TKtCompileEnvironment env;
@@ -26,7 +41,7 @@ TKtTokenList TKtGridCalcExpress::Compile(WideStringView text, const TKtGridFormu
     env.UserFunctions = userFunctions_;
     env.StdFunctions = &StdFunctions();
     env.SheetIndexOf = [&grid](WideStringView name) { return grid.SheetIndexOf(name); };
-    env.DecimalSeparator = Regional().DecimalSeparator;
+    env.DecimalSeparator = FormulaDecimalSeparator();
     return CompileFormula(text, env);
 }
 
@@ -49,7 +64,7 @@ WideString TKtGridCalcExpress::SourceText(const TKtTokenList& tokens, const TKtG
     TKtSourceTextEnvironment env;
     env.Names = &names_;
     env.SheetName = [&grid](int index) { return grid.SheetName(index); };
-    env.DecimalSeparator = Regional().DecimalSeparator;
+    env.DecimalSeparator = FormulaDecimalSeparator();
     return FormulaSourceText(tokens, env);
 }
 

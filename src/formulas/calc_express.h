@@ -19,6 +19,28 @@ namespace plu {
 
 class TKtGridFormulas;
 
+// Formula text is shown and typed in the regional form: with "," as the
+// decimal separator the arguments are separated by ";" ("ROUND(3,5;0)"), as
+// other spreadsheets do. Formula text that is stored (the native stream,
+// formulas rebuilt from a workbook's tokens) is written and read in the
+// invariant form, "." and ",", so that a file means the same everywhere.
+// While an object of this class lives, compiling and writing formula text on
+// this thread use the invariant form.
+class TKtStoredFormulaText {
+  public:
+    TKtStoredFormulaText();
+    ~TKtStoredFormulaText();
+    TKtStoredFormulaText(const TKtStoredFormulaText&) = delete;
+    TKtStoredFormulaText& operator=(const TKtStoredFormulaText&) = delete;
+
+  private:
+    bool previous_;
+};
+
+// The decimal separator of formula text now: "." while stored text is being
+// handled, else the regional one.
+char16_t FormulaDecimalSeparator();
+
 class TKtGridCalcExpress {
 public:
     // `userFunctions` is observed; its owner keeps it alive as long as this object.

@@ -143,6 +143,18 @@ WideString TKtCellFormula::ResultText() const {
     }
 }
 
+std::optional<TKtErrorCode> TKtCellFormula::ResultError() const {
+    if (Failed()) return TKtErrorCode::Value;
+    try {
+        if (item_.ResultKind() != TKtFormulaValueKind::Error) return std::nullopt;
+        return item_.Result().Error;
+    } catch (const EKtFormulaError& e) {
+        return e.Code();
+    } catch (const Exception&) {
+        return TKtErrorCode::Value;
+    }
+}
+
 double TKtCellFormula::ResultNumber() const { return item_.AsNumber(); }
 
 bool TKtCellFormula::ResultBoolean() const { return item_.AsBoolean(); }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "formulas/calc_express.h"
 #include "formulas/formula_item.h"
@@ -81,6 +82,9 @@ public:
     double ResultNumber() const override;
     bool ResultBoolean() const override;
     WideString SourceText() const override { return item_.SourceText(); }
+    // The error the cell shows when its result is one ("#VALUE!" for a
+    // calculation that failed); none for a number, text or boolean.
+    std::optional<TKtErrorCode> ResultError() const;
 
     // The first calculation after the formula was built reports a failure
     // to whoever entered it; later ones, when a referenced cell changed,

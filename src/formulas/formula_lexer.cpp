@@ -146,8 +146,7 @@ std::vector<TKtLexeme> LexFormula(WideStringView text, char16_t decimalSeparator
         if (IsDigit(c)) {
             std::string ascii;
             while (i < n && IsDigit(text[i])) ascii.push_back(static_cast<char>(text[i++]));
-            if (i < n && text[i] == decimalSeparator &&
-                (decimalSeparator != u',' || (i + 1 < n && IsDigit(text[i + 1])))) {
+            if (i < n && text[i] == decimalSeparator) {
                 ascii.push_back('.');
                 ++i;
                 while (i < n && IsDigit(text[i])) ascii.push_back(static_cast<char>(text[i++]));
@@ -198,7 +197,14 @@ std::vector<TKtLexeme> LexFormula(WideStringView text, char16_t decimalSeparator
             case u'^': op(TKtTokenKind::Power, i, 1); break;
             case u'(': op(TKtTokenKind::OpenParen, i, 1); break;
             case u')': op(TKtTokenKind::CloseParen, i, 1); break;
-            case u',': op(TKtTokenKind::ArgSeparator, i, 1); break;
+            case u',':
+            case u';':
+                // The argument separator is ";" where "," is the decimal
+                // separator, else ",".
+                if (c != (decimalSeparator == u',' ? u';' : u','))
+                    throw EKtCompileError(FormatMessage(kUnknownCharacter, TextUpTo(text, i + 1)));
+                op(TKtTokenKind::ArgSeparator, i, 1);
+                break;
             case u'=': op(TKtTokenKind::Equal, i, 1); break;
             case u'<':
                 if (i + 1 < n && text[i + 1] == u'=')

@@ -33,9 +33,8 @@ struct TKtLexeme {
 
 // Throws EKtCompileError for an unterminated string ("string error"), a bad
 // number ("Wrong number.") and a character that starts no lexeme. The decimal
-// separator of numbers is `decimalSeparator`; when it is "," it belongs to a
-// number only with a digit after it, so "1,2" in an argument list stays two
-// arguments when written "1, 2".
+// separator of numbers is `decimalSeparator`; when it is "," arguments are
+// separated by ";" ("ROUND(3,5;0)"), else by ",".
 std::vector<TKtLexeme> LexFormula(WideStringView text, char16_t decimalSeparator);
 
 // The placeholder text of position messages: the formula up to `end`.

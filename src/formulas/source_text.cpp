@@ -79,7 +79,7 @@ WideString FormulaSourceText(const TKtTokenList& list, const TKtSourceTextEnviro
     }
     if (stack.size() != 1) throw EKtCalcError(kInvalidFormula);
 
-    const WideString separator = env.DecimalSeparator == u',' ? u", " : u",";
+    const WideString separator = env.DecimalSeparator == u',' ? u";" : u",";
     WideString out;
     struct Frame {
         int node;

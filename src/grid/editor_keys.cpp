@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/regional_settings.h"
 #include "grid/cell.h"
 #include "grid/custom_grid.h"
 #include "grid/editor.h"
@@ -20,6 +21,9 @@ bool IsReferenceOperator(char16_t ch) {
         case u'/':
         case u'^':
             return true;
+        case u';':
+            // The argument separator where "," is the decimal separator.
+            return Regional().DecimalSeparator == u',';
         default:
             return false;
     }

@@ -57,6 +57,15 @@ TEST_F(FileCommands, SaveOnANewSheetAsksForANameAndUpperCaseXlsWritesAWorkbook) 
     EXPECT_EQ(ShownText(reread.Sheets(0), kColAddr, kCaptionRow), u"Addr.");
 }
 
+TEST_F(FileCommands, FormulasSavedAsValuesAreReported) {
+    Type(kColName, kFirstPluRow, u"=NOSUCHFUNCTION(1)");
+    shell.saveNames = {dir.WideFile("values.xls")};
+    form->FileSaveExecute();
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_EQ(shell.boxes[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(shell.boxes[0].text.rfind(u"1 formula(s) were saved as their values", 0), 0u);
+}
+
 TEST_F(FileCommands, OtherExtensionsWriteTabSeparatedTextWithoutTheFixedRowAndColumn) {
     Type(kColName, kFirstPluRow, u"Cr\u00E8me");
     Type(kColIngredients, kFirstPluRow, u"Sugar");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/regional_settings.h"
+#include "formulas/calc_express.h"
 #include "formulas/fake_sheets.h"
 
 namespace plu::testing {
@@ -272,14 +273,31 @@ TEST(FormulaLanguage, NumbersUseTheRegionalDecimalSeparator) {
     FakeSheet& s = book.Sheet(0);
     s.Set("A1", "=1,5+1");
     EXPECT_EQ(s.Show("A1"), "2,5");
-    s.Set("A2", "=SUM(1, 2)");
+    // Arguments are separated by ";" there, so "MAX(3,5;0)" is not ambiguous.
+    s.Set("A2", "=SUM(1; 2)");
     EXPECT_EQ(s.Show("A2"), "3");
-    // Written back with a blank after each argument separator, so the text
-    // reads as the same two arguments again.
-    EXPECT_EQ(WideToUtf8(s.Formula("A2")->SourceText()), "SUM(1, 2)");
-    s.Set("A3", "=SUM(1,5, 2)");
-    EXPECT_EQ(WideToUtf8(s.Formula("A3")->SourceText()), "SUM(1,5, 2)");
+    EXPECT_EQ(WideToUtf8(s.Formula("A2")->SourceText()), "SUM(1;2)");
+    s.Set("A3", "=SUM(1,5;2)");
+    EXPECT_EQ(WideToUtf8(s.Formula("A3")->SourceText()), "SUM(1,5;2)");
     EXPECT_EQ(s.Show("A3"), "3,5");
+    s.Set("A4", "=MAX(3,5;0)");
+    EXPECT_EQ(s.Show("A4"), "3,5");
+    EXPECT_THROW(s.Set("A5", "=SUM(1,5,2)"), EKtCompileError);
+}
+
+TEST(FormulaLanguage, StoredFormulaTextIsInvariantUnderACommaLocale) {
+    RegionalSettings comma = RegionalSettings::Defaults();
+    comma.DecimalSeparator = u',';
+    ScopedRegionalSettings scope(comma);
+    FakeBook book;
+    FakeSheet& s = book.Sheet(0);
+    {
+        TKtStoredFormulaText stored;
+        s.Set("A1", "=MAX(3.5,0)+SUM(0.25,1)");
+        EXPECT_EQ(WideToUtf8(s.Formula("A1")->SourceText()), "MAX(3.5,0)+SUM(0.25,1)");
+    }
+    EXPECT_EQ(WideToUtf8(s.Formula("A1")->SourceText()), "MAX(3,5;0)+SUM(0,25;1)");
+    EXPECT_EQ(s.Show("A1"), "4,75");
 }
 
 struct SourceCase {

@@ -1,8 +1,10 @@
 #include "formats/biff8/cell_records.h"
 
 #include <cstring>
+#include <string>
 
 #include "base/conversions.h"
+#include "formats/biff8/formula_text.h"
 #include "formats/biff8/record_lists.h"
 #include "formats/biff8/rk_value.h"
 #include "formats/biff8/xls_errors.h"
@@ -163,6 +165,11 @@ WideString TFormulaRecord::AsText() const {
     }
 }
 
+bool TFormulaRecord::WritesString() const {
+    return result_.kind == TXlsValueKind::vkText && !result_.text.empty() && Holds(6, 8) &&
+           GetWord(12) == 0xFFFF && GetByte(6) == 0;
+}
+
 void TFormulaRecord::SetStringResult(WideString text) {
     result_ = TXlsValue::Text(std::move(text));
     stringFollows_ = false;
@@ -207,6 +214,89 @@ WideString TStringRecord::Text() const { return ReadLabelText(*this, 0); }
 std::span<const uint8_t> TShrFmlaRecord::TokenData() const {
     auto body = Body();
     return body.size() > 10 ? body.subspan(10) : std::span<const uint8_t>();
+}
+
+void TBoolErrRecord::SetValue(const TXlsValue& value) {
+    if (value.kind == TXlsValueKind::vkText) {
+        for (int code = 0; code < 256; ++code) {
+            const char16_t* name = BiffErrorText(static_cast<uint8_t>(code));
+            if (name && value.text == name) {
+                SetByte(6, static_cast<uint8_t>(code));
+                SetByte(7, 1);
+                return;
+            }
+        }
+    }
+    SetByte(6, value.kind == TXlsValueKind::vkBoolean ? (value.boolean ? 1 : 0)
+                                                      : (value.number != 0 ? 1 : 0));
+    SetByte(7, 0);
+}
+
+TXlsValue TBoolErrRecord::GetValue() const {
+    return IsError() ? TXlsValue::Text(AsText()) : TXlsValue::Boolean(ValueByte() != 0);
+}
+
+WideString TBoolErrRecord::AsText() const {
+    if (!IsError()) return BoolToStr(ValueByte() != 0);
+    // A code that names no error still shows as an error, not as a value.
+    const char16_t* name = BiffErrorText(ValueByte());
+    return name ? name : u"#VALUE!";
+}
+
+std::unique_ptr<TBoolErrRecord> MakeBoolean(uint16_t row, uint16_t col, uint16_t xf, bool value) {
+    auto r = std::make_unique<TBoolErrRecord>();
+    r->Create(rid::BOOLERR, 8);
+    r->SetRow(row);
+    r->SetCol(col);
+    r->SetXF(xf);
+    r->SetByte(6, value ? 1 : 0);
+    return r;
+}
+
+std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf,
+                                          uint8_t errorCode) {
+    auto r = MakeBoolean(row, col, xf, false);
+    r->SetByte(6, errorCode);
+    r->SetByte(7, 1);
+    return r;
+}
+
+std::unique_ptr<TFormulaRecord> MakeFormula(uint16_t row, uint16_t col, uint16_t xf,
+                                            std::span<const uint8_t> tokens,
+                                            const TFormulaCachedResult& result) {
+    if (tokens.size() > static_cast<size_t>(kMaxRecordBody - 22))
+        RaiseXlsLimit("The formula of cell row " + std::to_string(row + 1) + ", column " +
+                      std::to_string(col + 1) + " is too long for an Excel 97-2003 formula record");
+    auto r = std::make_unique<TFormulaRecord>();
+    r->Create(rid::FORMULA, static_cast<int32_t>(22 + tokens.size()));
+    r->SetRow(row);
+    r->SetCol(col);
+    r->SetXF(xf);
+    switch (result.kind) {
+        case TFormulaCachedResult::Kind::Number:
+            r->SetValue(TXlsValue::Number(result.number));
+            break;
+        case TFormulaCachedResult::Kind::Boolean:
+            r->SetValue(TXlsValue::Boolean(result.boolean));
+            break;
+        case TFormulaCachedResult::Kind::Text:
+            r->SetValue(TXlsValue::Text(result.text));
+            r->SetStringResult(result.text);
+            break;
+        case TFormulaCachedResult::Kind::Error: {
+            // The model reads an error result as an empty text; the bytes
+            // carry the code for other readers.
+            r->SetValue(TXlsValue::Text({}));
+            const uint8_t bytes[8] = {2, 0, result.errorCode, 0, 0, 0, 0xFF, 0xFF};
+            r->SetBytes(6, bytes);
+            break;
+        }
+    }
+    r->SetWord(14, kFormulaRecalc);
+    r->SetLong(16, 0);
+    r->SetWord(20, static_cast<uint16_t>(tokens.size()));
+    if (!tokens.empty()) r->SetBytes(22, tokens);
+    return r;
 }
 
 std::unique_ptr<TBlankRecord> MakeBlank(uint16_t row, uint16_t col, uint16_t xf) {

@@ -152,6 +152,9 @@ public:
 
     // True when a STRING record is to supply the string result.
     bool StringFollows() const { return stringFollows_; }
+    // True when the writer puts a STRING record with the text result after
+    // this formula (a non-empty text result marked as one).
+    bool WritesString() const;
     void SetStringResult(WideString text);
 
     uint16_t OptionFlags() const { return GetWord(14); }
@@ -172,6 +175,23 @@ private:
     TXlsValue result_;
     bool stringFollows_ = false;
     std::unique_ptr<TTableRecord> table_;
+};
+
+// BOOLERR: the value byte at offset 6, the error flag byte at offset 7 (0: a
+// boolean, 1: an error code). A boolean reads as kind boolean, an error as
+// the text of its error ("#N/A").
+class TBoolErrRecord : public TCellRecord {
+  public:
+    bool IsError() const { return GetByte(7) != 0; }
+    uint8_t ValueByte() const { return GetByte(6); }
+    // A boolean value sets the boolean, a text naming a BIFF error the error.
+    void SetValue(const TXlsValue& value) override;
+    TXlsValue GetValue() const override;
+    double AsFloat() const override { return IsError() ? 0.0 : (ValueByte() != 0 ? 1.0 : 0.0); }
+    WideString AsText() const override;
+    TXlsValueKind ValueKind() const override {
+        return IsError() ? TXlsValueKind::vkText : TXlsValueKind::vkBoolean;
+    }
 };
 
 // MULRK and MULBLANK: row, first column (u16 at 2), entries from offset 4,
@@ -223,5 +243,31 @@ std::unique_ptr<TBlankRecord> MakeBlank(uint16_t row, uint16_t col, uint16_t xf)
 std::unique_ptr<TNumberRecord> MakeNumber(uint16_t row, uint16_t col, uint16_t xf, double value);
 std::unique_ptr<TLabelRecord> MakeLabel(uint16_t row, uint16_t col, uint16_t xf, WideStringView text);
 std::unique_ptr<TRKRecord> MakeRK(uint16_t row, uint16_t col, uint16_t xf, double value);
+std::unique_ptr<TBoolErrRecord> MakeBoolean(uint16_t row, uint16_t col, uint16_t xf, bool value);
+// errorCode: the BIFF code (0x2A for "#N/A" ...).
+std::unique_ptr<TBoolErrRecord> MakeError(uint16_t row, uint16_t col, uint16_t xf,
+                                          uint8_t errorCode);
+
+// What a FORMULA record caches of its last result. A text result goes out in
+// a STRING record after the formula; an error result carries its BIFF code.
+struct TFormulaCachedResult {
+    enum class Kind : uint8_t { Number, Text, Boolean, Error };
+    Kind kind = Kind::Number;
+    double number = 0;
+    WideString text;
+    bool boolean = false;
+    uint8_t errorCode = 0;
+};
+
+// Option flags of a written FORMULA: calculate always and on load, so that
+// every reader works the formula out again rather than trusting the cache.
+inline constexpr uint16_t kFormulaRecalc = 0x0003;
+
+// A FORMULA record with its parsed-expression tokens (and their extra data)
+// and cached result. Tokens longer than the record can hold fail with a
+// clear message.
+std::unique_ptr<TFormulaRecord> MakeFormula(uint16_t row, uint16_t col, uint16_t xf,
+                                            std::span<const uint8_t> tokens,
+                                            const TFormulaCachedResult& result);
 
 }  // namespace plu

@@ -19,6 +19,7 @@ void TRowRecordList::Put(std::unique_ptr<TRowRecord> record) {
 }
 
 TCellRecord* TRow::Find(int col) const {
+    Order();
     auto it = std::lower_bound(cells_.begin(), cells_.end(), col,
                                [](const std::unique_ptr<TCellRecord>& c, int v) { return c->Col() < v; });
     return it != cells_.end() && (*it)->Col() == col ? it->get() : nullptr;
@@ -26,17 +27,31 @@ TCellRecord* TRow::Find(int col) const {
 
 void TRow::Put(std::unique_ptr<TCellRecord> record) {
     const int col = record->Col();
-    if (cells_.empty() || cells_.back()->Col() < col) {
-        cells_.push_back(std::move(record));
+    if (ordered_ && !cells_.empty() && cells_.back()->Col() == col) {
+        cells_.back() = std::move(record);
         return;
     }
-    auto it = std::lower_bound(cells_.begin(), cells_.end(), col,
-                               [](const std::unique_ptr<TCellRecord>& c, int v) { return c->Col() < v; });
-    if (it != cells_.end() && (*it)->Col() == col) {
-        *it = std::move(record);
-    } else {
-        cells_.insert(it, std::move(record));
+    if (!cells_.empty() && cells_.back()->Col() >= col) ordered_ = false;
+    cells_.push_back(std::move(record));
+}
+
+void TRow::Order() const {
+    if (ordered_) return;
+    // Stable: cells of one column keep the order they were put in, and the
+    // last of them replaces the others.
+    std::stable_sort(cells_.begin(), cells_.end(),
+                     [](const std::unique_ptr<TCellRecord>& a,
+                        const std::unique_ptr<TCellRecord>& b) { return a->Col() < b->Col(); });
+    size_t out = 0;
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if (out > 0 && cells_[out - 1]->Col() == cells_[i]->Col()) {
+            cells_[out - 1] = std::move(cells_[i]);
+        } else {
+            cells_[out++] = std::move(cells_[i]);
+        }
     }
+    cells_.resize(out);
+    ordered_ = true;
 }
 
 TRow& TBaseColRowList::Ensure(int row, int expected) {

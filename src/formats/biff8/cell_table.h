@@ -3,9 +3,11 @@
 //
 // Layout and cost: rows are a vector indexed by row number (at most 65,536
 // slots, since rows are u16). A row keeps its cells in a vector sorted by
-// column: appending in column order (as files and the export do) is O(1),
-// a lookup is a binary search, an insertion out of order moves the later
-// cells. Count() of each list is the highest index used plus 1.
+// column: appending in column order (as files and the export do) is O(1);
+// a cell out of order is appended too and the row is sorted once, on its
+// next read, so a row written in any column order (a hostile file: 65,536
+// cells in descending columns) costs O(n log n), not O(n^2). A lookup is a
+// binary search. Count() of each list is the highest index used plus 1.
 #pragma once
 
 #include <cstdint>
@@ -38,18 +40,31 @@ private:
 // The cell records of one row, by column.
 class TRow {
 public:
-    int CellCount() const { return static_cast<int>(cells_.size()); }
+  int CellCount() const {
+      Order();
+      return static_cast<int>(cells_.size());
+  }
     // The i-th cell in column order.
-    TCellRecord& CellAt(int i) const { return *cells_[static_cast<size_t>(i)]; }
+  TCellRecord& CellAt(int i) const {
+      Order();
+      return *cells_[static_cast<size_t>(i)];
+  }
     TCellRecord* Find(int col) const;
     // Stores the record at its column, replacing (and freeing) one there.
     void Put(std::unique_ptr<TCellRecord> record);
     void Reserve(int n) { cells_.reserve(static_cast<size_t>(n)); }
     // The highest column used plus 1 (0 when empty).
-    int Count() const { return cells_.empty() ? 0 : cells_.back()->Col() + 1; }
+    int Count() const {
+        Order();
+        return cells_.empty() ? 0 : cells_.back()->Col() + 1;
+    }
 
 private:
-    std::vector<std::unique_ptr<TCellRecord>> cells_;
+  // Sorts cells put out of order; of two for one column the later one stays.
+  void Order() const;
+
+  mutable std::vector<std::unique_ptr<TCellRecord>> cells_;
+  mutable bool ordered_ = true;
 };
 
 // The rows of cells, indexed by row number.

@@ -8,6 +8,7 @@
 #include "base/ansi_code_page.h"
 #include "base/conversions.h"
 #include "base/exceptions.h"
+#include "base/float_text.h"
 #include "formats/biff8/function_table.h"
 
 namespace plu {
@@ -262,7 +263,7 @@ class TokenDecoder {
                     return true;
                 case 0x1F:  // ptgNum
                     if (!Take(id, 8, d)) return false;
-                    Push(FloatToStr(F64(d)));
+                    Push(FloatToTextGeneral(F64(d), 15, u'.'));
                     return true;
                 default:
                     return Unknown(id);
@@ -522,7 +523,7 @@ class TokenDecoder {
                 const std::uint8_t* e = body_.data() + at;
                 at += kArrayFixedElementSize;
                 if (kind == kArrayNumber)
-                    text += FloatToStr(F64(e));
+                    text += FloatToTextGeneral(F64(e), 15, u'.');
                 else if (kind == kArrayBoolean)
                     text += BoolText(e[0] != 0);
                 else if (kind == kArrayError)

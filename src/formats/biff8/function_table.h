@@ -18,6 +18,9 @@ struct TExcelFunction {
     // name that begins with a digit means the called function's name is the
     // call's first argument (255 is the call of a user-defined function).
     const char* Name = "";
+    // Takes a variable number of arguments: a call is written as ptgFuncVar
+    // with its own count, never as ptgFunc.
+    bool Variable = false;
 };
 
 inline constexpr int kExcelFunctionCount = 368;

@@ -50,6 +50,8 @@ std::unique_ptr<TXlsRecord> CreateRecord(uint16_t id, int32_t size) {
         case rid::NUMBER: return Make<TNumberRecord>(id, size);
         case rid::LABEL: return Make<TLabelRecord>(id, size);
         case rid::STRING: return Make<TStringRecord>(id, size);
+        case rid::BOOLERR:
+            return Make<TBoolErrRecord>(id, size);
         case rid::ROW: return Make<TRowRecord>(id, size);
         case rid::INDEX: return Make<TIndexRecord>(id, size);
         case rid::DEFAULTROWHEIGHT: return Make<TDefaultRowHeightRecord>(id, size);
@@ -85,6 +87,8 @@ bool TXlsReader::ReadHeader(bool raiseOnError) {
 
 std::unique_ptr<TXlsRecord> TXlsReader::ReadOne() {
     if (!pending_ && !ReadHeader(false)) return nullptr;
+    lastId_ = id_;
+    lastStart_ = position_ - 4;
     auto record = CreateRecord(id_, length_);
     // A body cut short by the end of the stream keeps its size; the missing
     // bytes stay zero.
@@ -136,11 +140,14 @@ void TXlsReader::LookAhead(TXlsRecord& record) {
                 }
                 return;  // else the STRING stays pending
             }
-            if (lastId == rid::SHRFMLA || lastId == rid::TABLE) return;
-            RaiseReadFailed();
+            // Excel puts SHRFMLA or ARRAY between a formula and its STRING;
+            // the sheet hands such a STRING to the formula before them.
+            if (lastId == rid::SHRFMLA || lastId == rid::TABLE || lastId == rid::ARRAY) return;
+            RaiseReadFailed("a STRING record follows a record that is no formula");
         }
         if (id_ == rid::TABLE) {
-            if (lastId != rid::FORMULA) RaiseReadFailed();
+            if (lastId != rid::FORMULA)
+                RaiseReadFailed("a TABLE record follows a record that is no formula");
             std::unique_ptr<TXlsRecord> t = ReadRecord(false);
             static_cast<TFormulaRecord&>(*last).AttachTable(
                 std::unique_ptr<TTableRecord>(static_cast<TTableRecord*>(t.release())));

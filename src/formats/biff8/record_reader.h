@@ -34,8 +34,11 @@ public:
     std::unique_ptr<TXlsRecord> ReadRecord(bool raiseOnError = true);
     bool AtEnd() const { return position_ >= stream_.size(); }
     size_t Position() const { return position_; }
+    // The id and stream offset of the record read last (for error messages).
+    uint16_t LastId() const { return lastId_; }
+    size_t LastStart() const { return lastStart_; }
 
-private:
+  private:
     // Reads 4 header bytes into id_/length_ and sets the pending flag.
     bool ReadHeader(bool raiseOnError);
     std::unique_ptr<TXlsRecord> ReadOne();
@@ -46,6 +49,8 @@ private:
     uint16_t id_ = 0;
     uint16_t length_ = 0;
     bool pending_ = false;
+    uint16_t lastId_ = 0;
+    size_t lastStart_ = 0;
 };
 
 }  // namespace plu

@@ -30,6 +30,7 @@ public:
 class TRowRecord : public TXlsRecord {
 public:
     static constexpr uint16_t kCustomHeight = 0x0040;
+    static constexpr uint16_t kHidden = 0x0020;
     static constexpr uint16_t kExplicitFormat = 0x0080;
     static constexpr uint16_t kAlwaysSet = 0x0100;
     // A 16-byte ROW record.

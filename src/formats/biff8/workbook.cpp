@@ -1,6 +1,9 @@
 #include "formats/biff8/workbook.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <optional>
 
 #include "base/screen.h"
 #include "formats/biff8/formula_text.h"
@@ -90,14 +93,29 @@ void TWorkSheet::ReadFrom(TXlsReader& reader) {
 }
 
 void TWorkSheet::Place(std::unique_ptr<TXlsRecord> record) {
-    switch (record->Id()) {
+    const uint16_t id = record->Id();
+    if (id != rid::SHRFMLA && id != rid::ARRAY && id != rid::TABLE && id != rid::STRING)
+        awaitingString_ = nullptr;
+    switch (id) {
         case rid::BLANK:
         case rid::NUMBER:
         case rid::RK:
         case rid::LABEL:
         case rid::INTEGER:
-        case rid::FORMULA:
+        case rid::BOOLERR:
             cells_.Put(Downcast<TCellRecord>(std::move(record)));
+            break;
+        case rid::FORMULA: {
+            auto formula = Downcast<TFormulaRecord>(std::move(record));
+            // Its text result may come in a STRING after a SHRFMLA or ARRAY.
+            awaitingString_ = formula->StringFollows() ? formula.get() : nullptr;
+            cells_.Put(std::move(formula));
+            return;
+        }
+        case rid::STRING:
+            if (awaitingString_)
+                awaitingString_->SetStringResult(static_cast<const TStringRecord&>(*record).Text());
+            awaitingString_ = nullptr;
             break;
         case rid::LABELSST: {
             auto cell = Downcast<TLabelSSTRecord>(std::move(record));
@@ -209,7 +227,12 @@ void TWorkbookGlobals::ReadFrom(TXlsReader& reader) {
                 palette_ = Downcast<TPaletteRecord>(std::move(record));
                 break;
             case rid::BOF:
-                RaiseReadFailed();
+                RaiseReadFailed("the workbook's globals have no EOF before the next BOF");
+            case rid::FILEPASS:
+                RaisePasswordProtected();
+            case rid::DATEMODE:
+                date1904_ = record->Holds(0, 2) && record->GetWord(0) == 1;
+                break;
             case rid::EOF_:
                 eof_ = Downcast<TEOFRecord>(std::move(record));
                 done = true;
@@ -217,12 +240,51 @@ void TWorkbookGlobals::ReadFrom(TXlsReader& reader) {
             case rid::BOUNDSHEET:
                 boundSheets_.Add(Downcast<TBoundSheetRecord>(std::move(record)));
                 break;
+            case rid::SUPBOOK:
+                // Sheet count, then 0x0401 for the workbook itself.
+                internalBooks_.push_back(record->Size() == 4 && record->GetWord(2) == 0x0401);
+                break;
+            case rid::EXTERNSHEET:
+                ReadExternSheets(*record);
+                break;
             default:
                 break;  // STYLE, WINDOW1, names, external references, drawings
         }
         if (done) break;
     }
     if (!palette_) palette_ = TPaletteRecord::MakeDefault();
+}
+
+void TWorkbookGlobals::ReadExternSheets(const TXlsRecord& record) {
+    // A long list continues in CONTINUE records.
+    std::vector<uint8_t> bytes(record.Body().begin(), record.Body().end());
+    for (const TXlsRecord* c = record.Continuation(); c; c = c->Continuation())
+        bytes.insert(bytes.end(), c->Body().begin(), c->Body().end());
+    if (bytes.size() < 2) return;
+    const size_t count = TVxBuffer::GetWord(bytes.data());
+    externSheets_.clear();
+    for (size_t i = 0; i < count && 2 + 6 * i + 6 <= bytes.size(); ++i) {
+        const uint8_t* p = bytes.data() + 2 + 6 * i;
+        externSheets_.push_back(
+            {TVxBuffer::GetWord(p), TVxBuffer::GetWord(p + 2), TVxBuffer::GetWord(p + 4)});
+    }
+}
+
+int TWorkbookGlobals::ExternSheetIndexOf(int sheet) {
+    const TExternSheetEntry entry{0, static_cast<uint16_t>(sheet), static_cast<uint16_t>(sheet)};
+    auto it = std::find(externSheets_.begin(), externSheets_.end(), entry);
+    if (it != externSheets_.end()) return static_cast<int>(it - externSheets_.begin());
+    externSheets_.push_back(entry);
+    internalBooks_.assign(1, true);
+    return static_cast<int>(externSheets_.size() - 1);
+}
+
+int TWorkbookGlobals::InternalSheetOf(int ixti) const {
+    if (ixti < 0 || ixti >= static_cast<int>(externSheets_.size())) return -1;
+    const TExternSheetEntry& e = externSheets_[static_cast<size_t>(ixti)];
+    if (e.supBook >= internalBooks_.size() || !internalBooks_[e.supBook]) return -1;
+    if (e.firstSheet != e.lastSheet || e.firstSheet >= boundSheets_.Count()) return -1;
+    return e.firstSheet;
 }
 
 // ---------------------------------------------------------------- sheet list
@@ -271,7 +333,15 @@ int TWorkbook::ComputeCharWidth() {
     return charWidth_;
 }
 
-WideString TWorkbook::GetNameText(uint8_t, int, int) const { return u"#NAME?"; }
+WideString TWorkbook::GetNameText(uint8_t kind, int sheetIndex, int itemIndex) const {
+    // The sheet part of a reference into another sheet of this workbook is
+    // its name; defined and external names stay unresolved.
+    if (kind == kNameKindExternal && itemIndex < 0) {
+        const int sheet = globals_.InternalSheetOf(sheetIndex);
+        if (sheet >= 0) return globals_.BoundSheets().Item(sheet).Name();
+    }
+    return u"#NAME?";
+}
 
 WideString TWorkbook::FormulaText(const TFormulaRecord& formula) const {
     return FormulaRecordText(formula.Body(), [this](uint8_t kind, int sheet, int item) {
@@ -279,10 +349,78 @@ WideString TWorkbook::FormulaText(const TFormulaRecord& formula) const {
     });
 }
 
+namespace {
+
+// The program and format that wrote a BOF of an older BIFF version, or
+// nothing for BIFF8. BIFF2 to BIFF4 have their own BOF ids; BIFF5 (Excel 5.0
+// and Excel 95) shares the BIFF8 id with version 0x0500.
+const char* OlderVersionOf(const TXlsRecord& bof) {
+    switch (bof.Id()) {
+        case 0x0009:
+            return "Excel 2.1 (BIFF2)";
+        case 0x0209:
+            return "Excel 3.0 (BIFF3)";
+        case 0x0409:
+            return "Excel 4.0 (BIFF4)";
+        case rid::BOF:
+            break;
+        default:
+            return nullptr;
+    }
+    if (!bof.Holds(0, 2)) return nullptr;
+    const uint16_t version = bof.GetWord(0);
+    if (version == 0x0500) return "Excel 5.0 or Excel 95 (BIFF5)";
+    if (version == 0x0400) return "Excel 4.0 (BIFF4)";
+    if (version == 0x0300) return "Excel 3.0 (BIFF3)";
+    if (version == 0x0200) return "Excel 2.1 (BIFF2)";
+    return nullptr;
+}
+
+// Skips the records of a substream whose BOF was just read, up to its EOF
+// (substreams nested inside it included).
+void SkipSubstream(TXlsReader& reader) {
+    int depth = 1;
+    while (depth > 0) {
+        std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);
+        if (!record) return;
+        if (record->Id() == rid::BOF) ++depth;
+        if (record->Id() == rid::EOF_) --depth;
+    }
+}
+
+}  // namespace
+
 void TWorkbook::ReadFrom(TXlsReader& reader) {
+    try {
+        ReadSubstreams(reader);
+    } catch (const EXlsError& e) {
+        // The fixed text stays first; where it happened follows, so that a
+        // user can tell a damaged file from one this program cannot read.
+        if (e.Id() == 0) throw;
+        char where[96];
+        std::snprintf(where, sizeof where, "record 0x%04X at byte %zu of the workbook stream",
+                      static_cast<unsigned>(reader.LastId()), reader.LastStart());
+        std::string detail = where;
+        if (sheets_.Count() > 0)
+            detail += ", in sheet " + std::to_string(sheets_.Count());
+        else
+            detail += ", in the workbook's globals";
+        // A reason given at the failure comes first.
+        const WideString why = e.Detail().empty() ? WideString() : e.Detail() + u"; ";
+        throw EXlsError(e.Id(), e.FixedText(), why + Utf8ToWide(detail));
+    }
+}
+
+void TWorkbook::ReadSubstreams(TXlsReader& reader) {
+    size_t at = reader.Position();
     std::unique_ptr<TXlsRecord> record = reader.ReadRecord(true);
+    if (record) {
+        if (const char* older = OlderVersionOf(*record)) RaiseOlderVersion(older);
+    }
+    // The stream position of each worksheet's BOF, to find its BOUNDSHEET.
+    std::vector<uint32_t> positions;
     while (record && record->Id() != 0) {
-        if (record->Id() != rid::BOF) RaiseReadFailed();
+        if (record->Id() != rid::BOF) RaiseReadFailed("a record outside every sheet is not a BOF");
         switch (record->GetWord(2)) {
             case TBOFRecord::kGlobals:
                 globals_.SetBof(Downcast<TBOFRecord>(std::move(record)));
@@ -292,21 +430,42 @@ void TWorkbook::ReadFrom(TXlsReader& reader) {
             case TBOFRecord::kWorksheet: {
                 TWorkSheet& sheet = AddSheet();
                 sheet.SetBof(Downcast<TBOFRecord>(std::move(record)));
+                positions.push_back(static_cast<uint32_t>(at));
                 sheet.ReadFrom(reader);
                 break;
             }
             case TBOFRecord::kChart:
-                // Dropped; the chart's own records follow and fail as
-                // top-level records that are not a BOF.
+                // A chart sheet holds no cells: it is skipped whole, and the
+                // worksheets keep their names.
+                SkipSubstream(reader);
                 break;
             default:
-                RaiseReadFailed();
+                RaiseReadFailed("a BOF of unknown substream type");
         }
         if (reader.AtEnd()) break;
+        at = reader.Position();
         record = reader.ReadRecord(true);
     }
-    const int named = std::min(globals_.BoundSheets().Count(), sheets_.Count());
-    for (int i = 0; i < named; ++i) sheets_.Item(i).SetName(globals_.BoundSheets().Item(i).Name());
+    // Each worksheet takes the name of the BOUNDSHEET that points at its
+    // BOF; where the positions do not match (writers that leave them
+    // unset), the worksheets take the names of the worksheet BOUNDSHEETs
+    // in order.
+    const TBoundSheetList& bound = globals_.BoundSheets();
+    std::vector<int> worksheetEntries;
+    for (int i = 0; i < bound.Count(); ++i) {
+        const TBoundSheetRecord& b = bound.Item(i);
+        if (!b.Holds(5, 1) || b.SheetType() == 0) worksheetEntries.push_back(i);
+    }
+    for (int s = 0; s < sheets_.Count(); ++s) {
+        int entry = -1;
+        for (int i = 0; i < bound.Count() && entry < 0; ++i)
+            if (bound.Item(i).Holds(0, 4) &&
+                bound.Item(i).Position() == positions[static_cast<size_t>(s)])
+                entry = i;
+        if (entry < 0 && s < static_cast<int>(worksheetEntries.size()))
+            entry = worksheetEntries[static_cast<size_t>(s)];
+        if (entry >= 0) sheets_.Item(s).SetName(bound.Item(entry).Name());
+    }
 }
 
 void TWorkbook::LoadFromBytes(std::span<const uint8_t> stream) {
@@ -321,11 +480,36 @@ std::vector<uint8_t> TWorkbook::SaveToBytes() {
 }
 
 void TWorkbook::LoadFromFile(const std::string& path) {
-    LoadFromStorage(TCompoundDocument::OpenFile(path));
+    std::optional<TCompoundDocument> document;
+    try {
+        document.emplace(TCompoundDocument::OpenFile(path));
+    } catch (const ECompoundDocumentError&) {
+        // Excel 2.1 to 4.0 wrote the bare record stream, no container: say
+        // which program wrote it rather than that it is no document.
+        std::ifstream in(path, std::ios::binary);
+        uint8_t head[6] = {};
+        in.read(reinterpret_cast<char*>(head), sizeof head);
+        if (in.gcount() == sizeof head) {
+            const uint16_t id = TVxBuffer::GetWord(head);
+            if (id == 0x0009 || id == 0x0209 || id == 0x0409 || id == rid::BOF) {
+                auto bof = MakeRecord(id, std::span<const uint8_t>(head + 4, 2));
+                if (const char* older = OlderVersionOf(*bof)) RaiseOlderVersion(older);
+            }
+        }
+        throw;
+    }
+    LoadFromStorage(*document);
 }
 
 void TWorkbook::LoadFromStorage(const TCompoundDocument& document) {
-    std::vector<uint8_t> stream = document.ReadStream(kWorkbookStreamName);
+    // Excel 97 and later name the stream "Workbook" (in any letter case, as
+    // stream names compare); Excel 5.0 and 95 named it "Book", and such a
+    // stream is refused by its version when it is read.
+    const std::string_view name =
+        document.HasStream(kWorkbookStreamName) || !document.HasStream("Book")
+            ? kWorkbookStreamName
+            : std::string_view("Book");
+    std::vector<uint8_t> stream = document.ReadStream(name);
     LoadFromBytes(stream);
 }
 

@@ -115,6 +115,18 @@ private:
     std::unique_ptr<TEOFRecord> eof_;
     std::vector<std::unique_ptr<TShrFmlaRecord>> sharedFormulas_;
     bool mergedRead_ = false;
+    // A formula read whose text result has not arrived yet (its STRING may
+    // follow a SHRFMLA or ARRAY record); it is in the cell table.
+    TFormulaRecord* awaitingString_ = nullptr;
+};
+
+// One EXTERNSHEET entry: the SUPBOOK it names and the first and last sheet
+// (BOUNDSHEET indexes) of that book.
+struct TExternSheetEntry {
+    uint16_t supBook = 0;
+    uint16_t firstSheet = 0;
+    uint16_t lastSheet = 0;
+    bool operator==(const TExternSheetEntry&) const = default;
 };
 
 class TWorkbookGlobals : public TBaseStream {
@@ -139,15 +151,31 @@ public:
     TShareStrList& SharedStrings() { return sharedStrings_; }
     const TShareStrList& SharedStrings() const { return sharedStrings_; }
 
+    // References to sheets of formulas (3-D references). Reading keeps the
+    // file's EXTERNSHEET entries and which SUPBOOK records name this
+    // workbook itself; writing adds entries on demand, all naming the one
+    // internal SUPBOOK the writer puts before them.
+    const std::vector<TExternSheetEntry>& ExternSheets() const { return externSheets_; }
+    // The EXTERNSHEET index naming sheet `sheet` of this workbook, added
+    // when missing.
+    int ExternSheetIndexOf(int sheet);
+    // The BOUNDSHEET index that EXTERNSHEET entry ixti names when it names
+    // one sheet of this workbook; -1 otherwise.
+    int InternalSheetOf(int ixti) const;
+
     // The palette, created with the default colours on first use.
     TPaletteRecord& Palette();
     bool HasPalette() const { return palette_ != nullptr; }
     TBOFRecord* Bof() const { return bof_.get(); }
     void SetBof(std::unique_ptr<TBOFRecord> r) { bof_ = std::move(r); }
     TEOFRecord* Eof() const { return eof_.get(); }
+    // The workbook counts dates from 1 January 1904 (DATEMODE 1), as Excel
+    // for the Macintosh wrote them, instead of from 1900.
+    bool Date1904() const { return date1904_; }
 
-private:
+  private:
     friend class TWorkbook;
+    bool date1904_ = false;
     friend class TWorkSheet;
     TFontList fonts_;
     TFormatList formats_;
@@ -166,6 +194,10 @@ private:
     std::vector<WideString> sharedTexts_;
     std::unordered_map<const TXlsRecord*, uint32_t> sharedTextIndex_;
     uint32_t sharedTextRefs_ = 0;
+    std::vector<TExternSheetEntry> externSheets_;
+    // Per SUPBOOK read: true when it names this workbook.
+    std::vector<bool> internalBooks_;
+    void ReadExternSheets(const TXlsRecord& record);
 };
 
 // The sheets of a workbook, owned, in stream order.
@@ -230,13 +262,14 @@ public:
     void SaveToFile(const std::string& path);
 
 private:
-    // Chooses which text cells are written as shared strings.
-    void PlanSharedTexts();
+  void ReadSubstreams(TXlsReader& reader);
+  // Chooses which text cells are written as shared strings.
+  void PlanSharedTexts();
 
-    TWorkbookGlobals globals_;
-    TWorkSheetList sheets_;
-    int charWidth_ = 8;
-    ITextMeasurer* measurer_;
+  TWorkbookGlobals globals_;
+  TWorkSheetList sheets_;
+  int charWidth_ = 8;
+  ITextMeasurer* measurer_;
 };
 
 }  // namespace plu

@@ -75,6 +75,28 @@ void WriteSharedStrings(TXlsWriter& w, const std::vector<WideString>& texts, uin
     w.WriteRecord(rid::EXTSST, ext);
 }
 
+// The STRING record after a formula with a text result: a 16-bit count,
+// option byte 1, UTF-16 characters. A text beyond one record continues in
+// CONTINUE records, each starting with its own option byte.
+void WriteStringResult(TXlsWriter& w, WideStringView text) {
+    const size_t limit = static_cast<size_t>(kMaxRecordBody);
+    std::vector<uint8_t> body;
+    body.push_back(static_cast<uint8_t>(text.size()));
+    body.push_back(static_cast<uint8_t>(text.size() >> 8));
+    body.push_back(0x01);
+    uint16_t id = rid::STRING;
+    for (char16_t c : text) {
+        if (body.size() + 2 > limit) {
+            w.WriteRecord(id, body);
+            body.assign(1, 0x01);
+            id = rid::CONTINUE;
+        }
+        body.push_back(static_cast<uint8_t>(c));
+        body.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    w.WriteRecord(id, body);
+}
+
 void WriteShort(TXlsWriter& w, uint16_t id, uint16_t value) {
     w.WriteHeader(id, 2);
     w.WriteWord(value);
@@ -146,6 +168,20 @@ void TWorkbookGlobals::WriteTo(TXlsWriter& w) {
     for (int i = 0; i < boundSheets_.Count(); ++i) {
         boundSheetBodies_.push_back(w.Position() + 4);
         boundSheets_.Record(i).WriteTo(w);
+    }
+    if (!externSheets_.empty()) {
+        // One SUPBOOK naming this workbook (its sheet count, 0x0401), then
+        // the entries formulas refer to sheets through.
+        w.WriteHeader(rid::SUPBOOK, 4);
+        w.WriteWord(static_cast<uint16_t>(boundSheets_.Count()));
+        w.WriteWord(0x0401);
+        w.WriteHeader(rid::EXTERNSHEET, static_cast<uint16_t>(2 + 6 * externSheets_.size()));
+        w.WriteWord(static_cast<uint16_t>(externSheets_.size()));
+        for (const TExternSheetEntry& e : externSheets_) {
+            w.WriteWord(0);
+            w.WriteWord(e.firstSheet);
+            w.WriteWord(e.lastSheet);
+        }
     }
     WriteSharedStrings(w, sharedTexts_, sharedTextRefs_);
     TEOFRecord::Make()->WriteTo(w);
@@ -253,6 +289,12 @@ void TWorkSheet::WriteCell(TXlsWriter& w, const TCellRecord& cell) {
                       " lies beyond the 256 columns of an Excel 97-2003 sheet");
     }
     const uint16_t id = cell.Id();
+    if (id == rid::FORMULA) {
+        cell.WriteTo(w);
+        const auto& formula = static_cast<const TFormulaRecord&>(cell);
+        if (formula.WritesString()) WriteStringResult(w, formula.AsText());
+        return;
+    }
     if (id != rid::LABEL && id != rid::LABELSST) {
         cell.WriteTo(w);
         return;

@@ -6,6 +6,10 @@ namespace plu {
 
 void RaiseReadFailed() { throw EXlsError(kXlsReadFailed, u"读取记录失败. 文件无效"); }
 
+void RaiseReadFailed(const char* why) {
+    throw EXlsError(kXlsReadFailed, u"读取记录失败. 文件无效", Utf8ToWide(why));
+}
+
 void RaiseBadRecord(uint16_t recordId) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(recordId));
@@ -30,6 +34,18 @@ void RaiseBadCellValue(WideStringView valueText) {
 }
 
 void RaiseNotShareStrList() { throw EXlsError(0, u"AList must be TShareStrList"); }
+
+void RaisePasswordProtected() {
+    throw EXlsError(0,
+                    u"The workbook is password-protected (encrypted) and cannot be opened: "
+                    u"save it without a password in the program that wrote it, then open it again");
+}
+
+void RaiseOlderVersion(const char* version) {
+    throw EXlsError(0, u"The workbook was written by " + Utf8ToWide(version) +
+                           u"; only Excel 97-2003 workbooks (BIFF8) can be opened: save it as an "
+                           u"Excel 97-2003 workbook in a newer program, then open it again");
+}
 
 void RaiseXlsLimit(const std::string& text) { throw EXlsError(0, Utf8ToWide(text)); }
 

@@ -12,12 +12,24 @@ namespace plu {
 
 class EXlsError : public Exception {
 public:
-    EXlsError(int id, WideStringView message) : Exception(message), id_(id) {}
-    // The message number (65224 to 65231), or 0 for messages without one.
-    int Id() const noexcept { return id_; }
+  EXlsError(int id, WideStringView message) : Exception(message), id_(id), fixed_(message) {}
+  // The fixed text followed by what a user can act on: " (why; which
+  // record at which byte of the stream, in which sheet)". Message()
+  // still begins with the fixed text.
+  EXlsError(int id, WideStringView message, WideStringView detail)
+      : Exception(WideString(message) + u" (" + WideString(detail) + u")"),
+        id_(id),
+        fixed_(message),
+        detail_(detail) {}
+  const WideString& FixedText() const noexcept { return fixed_; }
+  const WideString& Detail() const noexcept { return detail_; }
+  // The message number (65224 to 65231), or 0 for messages without one.
+  int Id() const noexcept { return id_; }
 
 private:
     int id_;
+    WideString fixed_;
+    WideString detail_;
 };
 
 inline constexpr int kXlsReadFailed = 65224;       // "读取记录失败. 文件无效"
@@ -30,6 +42,8 @@ inline constexpr int kXlsRowCountMismatch = 65230; // "ROW记录数与单元格�
 inline constexpr int kXlsBadCellValue = 65231;     // "无效的单元格值: "%s""
 
 [[noreturn]] void RaiseReadFailed();
+// The same with the reason (English): "a STRING record follows a record that is no formula".
+[[noreturn]] void RaiseReadFailed(const char* why);
 [[noreturn]] void RaiseBadRecord(uint16_t recordId);
 [[noreturn]] void RaiseReadError();
 [[noreturn]] void RaiseTooManyEntries(int entry, int maximum);
@@ -39,6 +53,11 @@ inline constexpr int kXlsBadCellValue = 65231;     // "无效的单元格值: "%
 [[noreturn]] void RaiseBadCellValue(WideStringView valueText);
 // "AList must be TShareStrList"
 [[noreturn]] void RaiseNotShareStrList();
+
+// Workbooks this program cannot read, with what a user can do about it.
+[[noreturn]] void RaisePasswordProtected();
+// version: the program and format, "Excel 5.0 or Excel 95 (BIFF5)".
+[[noreturn]] void RaiseOlderVersion(const char* version);
 
 // Failures of our own that the fixed texts do not cover (a record that would
 // break the format's limits when written); the text is English.

@@ -140,6 +140,13 @@ std::string ReadFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) FileFailure("Cannot open", path, errno);
     if (S_ISDIR(st.st_mode)) FileFailure("Cannot open", path, EISDIR);
+    const auto tooLarge = [&path] {
+        throw ECompoundDocumentError("\"" + path + "\" is larger than " +
+                                     std::to_string(kMaxDocumentBytes >> 20) +
+                                     " MB: a document is read into memory whole, and no workbook "
+                                     "this program can show needs that much, so it is not opened");
+    };
+    if (st.st_size > 0 && static_cast<uint64_t>(st.st_size) > kMaxDocumentBytes) tooLarge();
     std::string out;
     out.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
     size_t got = 0;
@@ -159,6 +166,7 @@ std::string ReadFile(const std::string& path) {
         } else {
             out.append(more, static_cast<size_t>(n));  // the file grew, or has no size
             got = out.size();
+            if (got > kMaxDocumentBytes) tooLarge();
         }
     }
     out.resize(got);

@@ -23,6 +23,12 @@ namespace plu {
 // The name of the BIFF8 workbook stream in the root storage.
 inline constexpr std::string_view kWorkbookStreamName = "Workbook";
 
+// The largest file OpenFile reads. A BIFF8 sheet holds at most 65,536 x 256
+// cells; the biggest workbooks Excel 97-2003 writes stay far below this, while
+// a larger file (a disk image, a video given the wrong name) would only fill
+// the memory before failing.
+inline constexpr uint64_t kMaxDocumentBytes = uint64_t{256} << 20;
+
 // A document that cannot be opened, read or created: not a compound document,
 // a missing stream, a damaged structure, or a failing file operation.
 class ECompoundDocumentError : public Exception {

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "base/exceptions.h"
+#include "formats/biff8/cell_records.h"
 #include "formats/biff8/xls_errors.h"
 #include "formats/biff8/xls_record.h"
 #include "formats/excel/export_cell_format.h"
+#include "formats/excel/formula_tokens.h"
+#include "formulas/data_grid_formulas.h"
 #include "grid/cell.h"
 #include "grid/cell_store.h"
 #include "grid/custom_grid.h"
@@ -93,20 +97,25 @@ size_t FontHash(const TFont& f) {
 // Fills one sheet from a rectangle of a grid.
 class SheetExport {
 public:
-    SheetExport(TVxWorkbook& book, TVxWorksheet& sheet, const TKtCustomGrid& grid, bool gridLines)
-        : book_(book), sheet_(sheet), grid_(grid), gridLines_(gridLines) {}
+  SheetExport(TVxWorkbook& book, TVxWorksheet& sheet, const TKtCustomGrid& grid, bool gridLines)
+      : book_(book),
+        sheet_(sheet),
+        grid_(grid),
+        gridLines_(gridLines),
+        ownIndex_(book.Worksheets().Count() - 1) {}
 
-    void Run(TColor fixedRowColor, TColor fixedColColor, int destRow, int destCol, const TRect& source) {
-        const TRect r = source.Intersect({0, 0, grid_.ColCount(), grid_.RowCount()});
-        sheet_.SetDefaultRowHeight(grid_.DefaultRowHeight());
-        if (r.IsEmpty()) return;
-        const int rowShift = destRow - r.Top;
-        const int colShift = destCol - r.Left;
-        CollectMergeAnchors(r);
-        CollectColumnStyles(r);
-        Cells(r, rowShift, colShift, fixedRowColor, fixedColColor);
-        Columns(r, colShift);
-        RowHeights(r, rowShift);
+  void Run(TColor fixedRowColor, TColor fixedColColor, int destRow, int destCol,
+           const TRect& source) {
+      const TRect r = source.Intersect({0, 0, grid_.ColCount(), grid_.RowCount()});
+      sheet_.SetDefaultRowHeight(grid_.DefaultRowHeight());
+      if (r.IsEmpty()) return;
+      const int rowShift = destRow - r.Top;
+      const int colShift = destCol - r.Left;
+      CollectMergeAnchors(r);
+      CollectColumnStyles(r);
+      Cells(r, rowShift, colShift, fixedRowColor, fixedColColor);
+      Columns(r, colShift);
+      RowHeights(r, rowShift);
     }
 
 private:
@@ -196,6 +205,13 @@ private:
                         break;
                     case TKtValueKind::vkString: {
                         const WideString text = cell->GetAsStringNoFormula();
+                        // "#N/A" typed into a cell is what an error constant
+                        // of a file reads as: it goes back as that constant.
+                        if (const auto error = ErrorCodeOfName(text);
+                            error && ErrorName(*error) == text && BiffErrorCode(*error)) {
+                            sheet_.SetErrorCell(sheetCol, sheetRow, xf, *BiffErrorCode(*error));
+                            break;
+                        }
                         if (text.size() > kMaxCellText) {
                             RaiseXlsLimit("The text of cell " + SheetReference(sheetRow, sheetCol) +
                                           " has " + std::to_string(text.size()) +
@@ -206,6 +222,7 @@ private:
                         break;
                     }
                     case TKtValueKind::vkFormula:
+                        WriteFormula(*cell, sheetCol, sheetRow, xf, rowShift, colShift);
                         break;
                 }
                 if (!anchors_.empty()) {
@@ -215,6 +232,85 @@ private:
                 return 0;
             });
         }
+    }
+
+    // A FORMULA record with the formula's tokens and last result; a formula
+    // BIFF8 cannot hold goes out as that result and is counted.
+    void WriteFormula(const TKtCell& cell, int sheetCol, int sheetRow, int xf, int rowShift,
+                      int colShift) {
+        const IKtFormula& formula = *cell.Formula();
+        const TFormulaCachedResult cached = CachedResult(formula);
+        std::optional<std::vector<uint8_t>> tokens;
+        if (const auto* own = dynamic_cast<const TKtCellFormula*>(&formula)) {
+            const TKtGridFormulas* service = own->Item().Owner();
+            TXlsFormulaPlacement placement;
+            placement.colShift = grid_.FixedColCount() + colShift;
+            placement.rowShift = grid_.FixedRowCount() + rowShift;
+            placement.externSheet = [&](int sheet) {
+                int index = -1;
+                if (service && sheet == service->SheetIndex()) {
+                    index = ownIndex_;
+                } else if (service) {
+                    const WideString name = service->SheetName(sheet);
+                    if (!name.empty()) index = book_.SheetIndexOfName(name);
+                }
+                return index < 0 ? -1 : book_.ExternSheetIndexOf(index);
+            };
+            tokens = EncodeFormulaTokens(own->Item().Tokens(), placement);
+        }
+        if (tokens) {
+            sheet_.SetFormulaCell(sheetCol, sheetRow, xf, *tokens, cached);
+            return;
+        }
+        book_.CountFormulaSavedAsValue();
+        switch (cached.kind) {
+            case TFormulaCachedResult::Kind::Number:
+                sheet_.SetNumberCell(sheetCol, sheetRow, xf, cached.number);
+                break;
+            case TFormulaCachedResult::Kind::Text:
+                sheet_.SetTextCell(sheetCol, sheetRow, xf, cached.text);
+                break;
+            case TFormulaCachedResult::Kind::Boolean:
+                sheet_.SetBooleanCell(sheetCol, sheetRow, xf, cached.boolean);
+                break;
+            case TFormulaCachedResult::Kind::Error:
+                sheet_.SetErrorCell(sheetCol, sheetRow, xf, cached.errorCode);
+                break;
+        }
+    }
+
+    static TFormulaCachedResult CachedResult(const IKtFormula& formula) {
+        TFormulaCachedResult r;
+        constexpr uint8_t kValueError = 0x0F;
+        if (const auto* own = dynamic_cast<const TKtCellFormula*>(&formula)) {
+            if (const auto error = own->ResultError()) {
+                r.kind = TFormulaCachedResult::Kind::Error;
+                r.errorCode = BiffErrorCode(*error).value_or(kValueError);
+                return r;
+            }
+        }
+        try {
+            switch (formula.ResultKind()) {
+                case TKtFormulaResultKind::Number:
+                    r.number = formula.ResultNumber();
+                    break;
+                case TKtFormulaResultKind::Boolean:
+                    r.kind = TFormulaCachedResult::Kind::Boolean;
+                    r.boolean = formula.ResultBoolean();
+                    break;
+                case TKtFormulaResultKind::String:
+                    r.kind = TFormulaCachedResult::Kind::Text;
+                    r.text = formula.ResultText();
+                    // What a cell of the format holds; a longer text is cut.
+                    if (r.text.size() > kMaxCellText) r.text.resize(kMaxCellText);
+                    break;
+            }
+        } catch (const Exception&) {
+            r = {};
+            r.kind = TFormulaCachedResult::Kind::Error;
+            r.errorCode = kValueError;
+        }
+        return r;
     }
 
     void AddMerge(const TRect& span, int sheetRow, int sheetCol) {
@@ -280,6 +376,8 @@ private:
     TVxWorksheet& sheet_;
     const TKtCustomGrid& grid_;
     bool gridLines_;
+    // This sheet's index in the workbook.
+    int ownIndex_;
     std::unordered_map<uint64_t, TRect> anchors_;
     std::vector<const TKtStyleNode*> columnNodes_;
     std::vector<const TFont*> columnFonts_;

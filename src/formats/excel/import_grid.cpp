@@ -6,6 +6,8 @@
 #include "base/exceptions.h"
 #include "base/screen.h"
 #include "formats/excel/import_cell_format.h"
+#include "formulas/calc_express.h"
+#include "formulas/data_grid_formulas.h"
 #include "grid/cell.h"
 #include "grid/cell_store.h"
 #include "grid/custom_grid.h"
@@ -45,6 +47,22 @@ bool SameFont(const TFont& a, const TFont& b) {
            ColorToRGB(a.Color()) == ColorToRGB(b.Color()) && a.Pitch() == b.Pitch() &&
            a.Name() == b.Name();
 }
+
+constexpr double kDays1900To1904 = 1462;
+
+bool Unresolved(const TKtCell& cell) {
+    const auto* formula = dynamic_cast<const TKtCellFormula*>(cell.Formula());
+    if (!formula) return false;
+    for (const TKtToken& t : formula->Item().Tokens().Tokens) {
+        if (t.Kind == TKtTokenKind::UnknownFunction || t.Kind == TKtTokenKind::Name) return true;
+        if (t.Kind == TKtTokenKind::Error && t.ErrorCode() == TKtErrorCode::Name) return true;
+    }
+    return false;
+}
+
+// Merged ranges read per sheet. Real sheets hold a few thousand at most;
+// the bound keeps a hostile file's cost in check.
+constexpr int kMaxMergedRanges = 16384;
 
 bool InsideGrid(int col, int row) {
     return col >= 0 && col < kMaxGridCols && row >= 0 && row < kMaxGridRows;
@@ -106,8 +124,11 @@ void TVxGridImport::ReadSheet(const TVxSheetSource& source, TKtCustomGrid& grid,
 
     for (const TVxRowHeight& row : layout.rowHeights) {
         const int gridRow = rowOffset + row.row;
-        grid.SetRowHeight(gridRow, MulDiv(row.twips, kPixelsPerInch, 1440));
-        grid.GetRow(gridRow).SetHeightSetByHand(row.customHeight);
+        if (row.twips != 0) {
+            grid.SetRowHeight(gridRow, MulDiv(row.twips, kPixelsPerInch, 1440));
+            grid.GetRow(gridRow).SetHeightSetByHand(row.customHeight);
+        }
+        if (row.hidden) grid.SetRowVisible(gridRow, false);
     }
 
     for (const TVxColumnWidth& column : layout.columns) {
@@ -160,9 +181,33 @@ void TVxGridImport::ReadCells(const TVxSheetSource& source, TKtCustomGrid& grid,
 
 void TVxGridImport::ReadMerges(TKtCustomGrid& grid, const std::vector<TVxMergedRange>& merges,
                                int colOffset, int rowOffset) {
-    for (const TVxMergedRange& m : merges)
-        grid.MergeCells(colOffset + m.firstCol, rowOffset + m.firstRow, colOffset + m.lastCol,
-                        rowOffset + m.lastRow);
+    // The grid absorbs a merged range into every range it overlaps, at a
+    // cost that grows with the ranges it holds and the rows it covers; a
+    // hostile file repeating overlapping ranges would make that quadratic.
+    // So the file's ranges are first joined here into disjoint ones (the
+    // result the grid would reach), at most kMaxMergedRanges of them.
+    std::vector<TRect> joined;
+    for (const TVxMergedRange& m : merges) {
+        if (m.lastCol < m.firstCol || m.lastRow < m.firstRow) continue;
+        if (m.lastCol == m.firstCol && m.lastRow == m.firstRow) continue;  // one cell
+        if (static_cast<int>(joined.size()) >= kMaxMergedRanges) break;
+        TRect r{m.firstCol, m.firstRow, m.lastCol + 1, m.lastRow + 1};
+        for (bool absorbed = true; absorbed;) {
+            absorbed = false;
+            for (size_t i = 0; i < joined.size(); ++i) {
+                if (!joined[i].Intersects(r)) continue;
+                r = r.Union(joined[i]);
+                joined[i] = joined.back();
+                joined.pop_back();
+                absorbed = true;
+                break;
+            }
+        }
+        joined.push_back(r);
+    }
+    for (const TRect& r : joined)
+        grid.MergeCells(colOffset + r.Left, rowOffset + r.Top, colOffset + r.Right - 1,
+                        rowOffset + r.Bottom - 1);
 }
 
 void TVxGridImport::FillCell(const TVxSheetSource& source, int sheet, TKtCell& cell,
@@ -176,9 +221,16 @@ void TVxGridImport::FillCell(const TVxSheetSource& source, int sheet, TKtCell& c
         case TXlsValueKind::vkBlank:
             cell.SetAsString(u"");
             break;
-        case TXlsValueKind::vkNumber:
-            cell.SetAsFloat(record.AsFloat());
+        case TXlsValueKind::vkNumber: {
+            double value = record.AsFloat();
+            // A date of a workbook that counts from 1904 is moved to the
+            // grid's count from 1900: 1 January 1904 is day 1462 there.
+            if (source.Date1904() &&
+                cell.EffectiveStyle(TKtStyleAttribute::Format).IsDateTimeFormat())
+                value += kDays1900To1904;
+            cell.SetAsFloat(value);
             break;
+        }
         case TXlsValueKind::vkText:
             cell.SetAsString(record.AsText());
             break;
@@ -235,10 +287,19 @@ void TVxGridImport::SetFormulaValue(const TVxSheetSource& source, int sheet, TKt
     const int shiftCol = cell.Col() - (grid.FixedColCount() + record.Col());
     const int shiftRow = cell.Row() - (grid.FixedRowCount() + record.Row());
     try {
+        // The text rebuilt from the tokens is in the stored form.
+        TKtStoredFormulaText stored;
         cell.SetFormula(text);
     } catch (const Exception&) {
         // The formula language cannot take this text; the cell keeps what
         // the file last showed rather than losing it, or the whole load.
+        SetCachedResult(record, cell);
+        return;
+    }
+    if (Unresolved(cell)) {
+        // A function the engine does not know, or a name the workbook's
+        // tables did not resolve, would only show "#NAME?" where the file
+        // holds a value: the cell keeps that value.
         SetCachedResult(record, cell);
         return;
     }

@@ -36,6 +36,10 @@ int TVxSheetSource::IndexOfSheet(WideStringView name) const {
     return -1;
 }
 
+bool TVxSheetSource::Date1904() const {
+    return workbook_.Globals().Date1904();
+}
+
 int TVxSheetSource::CharWidth() const {
     return workbook_.CharWidth();
 }
@@ -43,21 +47,40 @@ int TVxSheetSource::CharWidth() const {
 TSheetExtent TVxSheetSource::Extent(int sheet) const {
     const TWorkSheet& s = workbook_.Sheets().Item(sheet);
     TSheetExtent e;
+    bool any = false;
     if (const TDimensionsRecord* d = s.Dimensions(); d && d->Holds(0, 12)) {
         e.firstRow = ClampRow(d->FirstRow());
         e.lastRow = ClampRow(static_cast<int64_t>(d->RowEnd()) - 1);
         e.firstCol = d->FirstCol();
         e.lastCol = static_cast<int>(d->ColEnd()) - 1;
-        return e;
+        any = e.lastRow >= e.firstRow && e.lastCol >= e.firstCol;
+        if (!any) e = {};
+    } else if (const TRowStatistics stats = s.Cells().Statistics(); stats.rowEnd != 0) {
+        e.firstRow = stats.firstRow;
+        e.lastRow = stats.rowEnd - 1;
+        e.firstCol = stats.firstCol;
+        // The statistics give the largest column end plus 1; the extent's
+        // last column is that column end itself.
+        e.lastCol = std::min(stats.colEnd - 1, kLastSheetCol);
+        any = true;
     }
-    const TRowStatistics stats = s.Cells().Statistics();
-    if (stats.rowEnd == 0) return e;  // no ROW records: nothing to read
-    e.firstRow = stats.firstRow;
-    e.lastRow = stats.rowEnd - 1;
-    e.firstCol = stats.firstCol;
-    // The statistics give the largest column end plus 1; the extent's last
-    // column is that column end itself.
-    e.lastCol = std::min(stats.colEnd - 1, kLastSheetCol);
+    // Writers get DIMENSIONS and ROW records wrong (too small, or missing):
+    // the cells present decide as well, so none of them is left out.
+    const TBaseColRowList& cellRows = s.Cells().CellRows();
+    for (int r = 0; r < cellRows.Count(); ++r) {
+        const TRow* row = cellRows.Get(r);
+        if (!row || row->CellCount() == 0) continue;
+        const int first = row->CellAt(0).Col();
+        const int last = row->CellAt(row->CellCount() - 1).Col();
+        if (!any) {
+            e = {r, r, first, last};
+            any = true;
+        }
+        e.firstRow = std::min(e.firstRow, r);
+        e.lastRow = std::max(e.lastRow, r);
+        e.firstCol = std::min(e.firstCol, first);
+        e.lastCol = std::max(e.lastCol, last);
+    }
     return e;
 }
 
@@ -71,9 +94,11 @@ TVxSheetLayout TVxSheetSource::Layout(int sheet) const {
     const TRowRecordList& rows = s.Cells().Rows();
     for (int r = 0; r < rows.Count(); ++r) {
         const TRowRecord* row = rows.Get(r);
-        if (!row || row->Height() == 0) continue;
+        if (!row) continue;
+        const bool hidden = row->Holds(12, 2) && (row->Options() & TRowRecord::kHidden) != 0;
+        if (row->Height() == 0 && !hidden) continue;
         layout.rowHeights.push_back(
-            {r, row->Height(), (row->Options() & TRowRecord::kCustomHeight) != 0});
+            {r, row->Height(), (row->Options() & TRowRecord::kCustomHeight) != 0, hidden});
     }
 
     const TColInfoList& columns = s.Columns();

@@ -40,6 +40,7 @@ struct TVxRowHeight {
     int row = 0;
     int twips = 0;
     bool customHeight = false;
+    bool hidden = false;  // the ROW record's hidden flag (0x20)
 };
 
 // A column entry: sheet column, width in pixels (at the workbook's character
@@ -92,6 +93,8 @@ class TVxSheetSource {
     int IndexOfSheet(WideStringView name) const;
     // Width in pixels of "0" in the workbook's FONT record 0.
     int CharWidth() const;
+    // Dates of the workbook count from 1904 (see TWorkbookGlobals::Date1904).
+    bool Date1904() const;
 
     TSheetExtent Extent(int sheet) const;
     TVxSheetLayout Layout(int sheet) const;

@@ -12,11 +12,16 @@ namespace {
 
 std::vector<TFormulaFailure> LoadSheets(TVexaSheetControl& control, TKtGridExcelRW& bridge) {
     const int count = std::min(bridge.SheetCount(), kMaxLoadedSheets);
+    // Every sheet is attached and captioned before any is read, so that a
+    // formula of the first sheet that refers to a later one finds it.
+    std::vector<TVexaGridSheet*> sheets;
     for (int i = 0; i < count; ++i) {
         TVexaGridSheet& sheet = control.AttachSheet(std::make_unique<TVexaGridSheet>());
-        bridge.ReadSheet(sheet, i, 0, 0);
         sheet.SetCaption(bridge.SheetName(i));
+        sheets.push_back(&sheet);
     }
+    for (int i = 0; i < count; ++i)
+        bridge.ReadSheet(*sheets[static_cast<size_t>(i)], i, 0, 0);
     control.ActivateSheet(0);
 
     // A formula the engine cannot calculate shows "#VALUE!" in its cell; it

@@ -159,6 +159,25 @@ void TVxWorksheet::SetTextCell(int col, int row, int xf, WideStringView text) {
     CoverColumn(row, col);
 }
 
+void TVxWorksheet::SetFormulaCell(int col, int row, int xf, std::span<const uint8_t> tokens,
+                                  const TFormulaCachedResult& result) {
+    sheet_->PutCell(MakeFormula(static_cast<uint16_t>(row), static_cast<uint16_t>(col),
+                                static_cast<uint16_t>(xf), tokens, result));
+    CoverColumn(row, col);
+}
+
+void TVxWorksheet::SetBooleanCell(int col, int row, int xf, bool value) {
+    sheet_->PutCell(MakeBoolean(static_cast<uint16_t>(row), static_cast<uint16_t>(col),
+                                static_cast<uint16_t>(xf), value));
+    CoverColumn(row, col);
+}
+
+void TVxWorksheet::SetErrorCell(int col, int row, int xf, uint8_t errorCode) {
+    sheet_->PutCell(MakeError(static_cast<uint16_t>(row), static_cast<uint16_t>(col),
+                              static_cast<uint16_t>(xf), errorCode));
+    CoverColumn(row, col);
+}
+
 void TVxWorksheet::AddMerge(int firstCol, int firstRow, int lastRow, int lastCol) {
     sheet_->Cells().Merged().AddRange({static_cast<uint16_t>(firstRow), static_cast<uint16_t>(lastRow),
                                        static_cast<uint16_t>(firstCol), static_cast<uint16_t>(lastCol)});
@@ -222,6 +241,19 @@ void TVxWorkbook::Prepare() {
     for (const DefaultFormat& f : kDefaultFormats) g.Formats().Add(TFormatRecord::Make(f.index, f.text));
     charWidth_ = workbook_->ComputeCharWidth();
     prepared_ = true;
+}
+
+int TVxWorkbook::SheetIndexOfName(WideStringView name) {
+    for (size_t i = 0; i < plannedNames_.size(); ++i)
+        if (SameText(plannedNames_[i], name)) return static_cast<int>(i);
+    const TWorkSheetList& sheets = workbook_->Sheets();
+    for (int i = 0; i < sheets.Count(); ++i)
+        if (SameText(sheets.Item(i).Name(), name)) return i;
+    return -1;
+}
+
+int TVxWorkbook::ExternSheetIndexOf(int sheet) {
+    return Globals().ExternSheetIndexOf(sheet);
 }
 
 int TVxWorkbook::FormatIndexOf(WideStringView formatString) {

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,6 +37,7 @@ class TWorkbook;
 class TWorkbookGlobals;
 class TWorkSheet;
 struct TColInfo;
+struct TFormulaCachedResult;
 
 // The sheet name written when none is given.
 inline constexpr char16_t kDefaultSheetName[] = u"Sheet";
@@ -96,6 +98,12 @@ public:
     // flags 0x01C0.
     void SetNumberCell(int col, int row, int xf, double value);
     void SetTextCell(int col, int row, int xf, WideStringView text);
+    // FORMULA (with a STRING record after it for a text result), BOOLERR
+    // booleans and error constants (BIFF code), likewise.
+    void SetFormulaCell(int col, int row, int xf, std::span<const uint8_t> tokens,
+                        const TFormulaCachedResult& result);
+    void SetBooleanCell(int col, int row, int xf, bool value);
+    void SetErrorCell(int col, int row, int xf, uint8_t errorCode);
     // Appends one range to the sheet's MERGEDCELLS record (no overlap check).
     void AddMerge(int firstCol, int firstRow, int lastRow, int lastCol);
     // The column entry of a column, created when missing.
@@ -155,6 +163,20 @@ public:
 
     // The FORMAT index of a format string ("" is General, 0).
     int FormatIndexOf(WideStringView formatString);
+    // The names of the sheets this workbook will hold, in order, before they
+    // are added: formulas of an early sheet may refer to a later one.
+    void PlanSheetNames(std::vector<WideString> names) { plannedNames_ = std::move(names); }
+    // The workbook index of the sheet called name (any case): a planned
+    // name, else a sheet added; -1 when none.
+    int SheetIndexOfName(WideStringView name);
+    // The EXTERNSHEET index through which formulas refer to sheet `sheet`.
+    int ExternSheetIndexOf(int sheet);
+    // Formulas that BIFF8 cannot hold (a function it has no number for, a
+    // defined name, a sheet not in the workbook ...) went out as their
+    // last values; how many since the workbook was created.
+    int FormulasSavedAsValues() const { return formulasAsValues_; }
+    void CountFormulaSavedAsValue() { ++formulasAsValues_; }
+
     // The XF index of a cell format: equal FONT bodies share one FONT index
     // and equal XF bodies one XF index. A colour beyond the palette's room
     // fails with message 65227.
@@ -181,6 +203,8 @@ private:
     TVxWorksheets worksheets_;
     bool prepared_ = false;
     int charWidth_ = 8;
+    std::vector<WideString> plannedNames_;
+    int formulasAsValues_ = 0;
 };
 
 }  // namespace plu

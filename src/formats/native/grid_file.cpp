@@ -6,6 +6,7 @@
 #include "base/events.h"
 #include "base/safe_file.h"
 #include "base/screen.h"
+#include "formulas/calc_express.h"
 #include "grid/cell.h"
 #include "grid/format_list.h"
 #include "grid/grid_column.h"
@@ -116,8 +117,11 @@ std::unique_ptr<TKtCellRecord> CellRecordOf(const TKtCell& cell, uint32_t row, u
             if (text.empty()) return std::make_unique<TKtBlankRecord>(row, col, xf);
             return std::make_unique<TKtLabelRecord>(row, col, xf, text);
         }
-        case TKtValueKind::vkFormula:
+        case TKtValueKind::vkFormula: {
+            // Stored in the invariant form, the same under every locale.
+            TKtStoredFormulaText stored;
             return std::make_unique<TKtFormulaRecord>(row, col, xf, cell.GetFormula());
+        }
         case TKtValueKind::vkInteger:
             return std::make_unique<TKtNumberRecord>(row, col, xf, cell.GetAsInteger());
         case TKtValueKind::vkEmpty:
@@ -419,6 +423,7 @@ void TKtGridFile::ApplySheet(TKtCustomGrid& grid, int index) const {
                         const WideString source =
                             static_cast<const TKtFormulaRecord&>(*record).Source();
                         try {
+                            TKtStoredFormulaText stored;
                             cell.SetFormula(source);
                             if (cell.Formula()) formulas.push_back({c, r});
                         } catch (const Exception&) {

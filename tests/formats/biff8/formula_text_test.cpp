@@ -141,12 +141,13 @@ TEST(FormulaText, ConstantsAndErrorCodes) {
     });
 }
 
-TEST(FormulaText, NumbersUseTheLocaleDecimalSeparator) {
+TEST(FormulaText, NumbersAreWrittenWithADotUnderAnyLocale) {
+    // The text is stored in cells and means the same everywhere.
     RegionalSettings comma;
     comma.DecimalSeparator = u',';
     ScopedRegionalSettings pinned(comma);
-    EXPECT_EQ(Text("1F 00 00 00 00 00 00 E0 3F"), "0,5");
-    EXPECT_EQ(Text("20 00000000000000 | 00 0000 01 00 00 00 00 00 00 F8 3F"), "{1,5}");
+    EXPECT_EQ(Text("1F 00 00 00 00 00 00 E0 3F"), "0.5");
+    EXPECT_EQ(Text("20 00000000000000 | 00 0000 01 00 00 00 00 00 00 F8 3F"), "{1.5}");
 }
 
 TEST(FormulaText, StringsKeepEveryCharacterAndDoubleInnerQuotes) {

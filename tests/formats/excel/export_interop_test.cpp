@@ -105,7 +105,7 @@ protected:
         Put(1, 5, limit);
         Put(2, 6, u"merged");
         grid.MergeCells(2, 6, 4, 7);
-        Put(5, 6, u"=1+1");  // formula cells are not saved
+        Put(5, 6, u"=1+1");  // saved as a formula with its result
     }
 
     TKtCell& Put(int col, int row, WideStringView text) {
@@ -151,13 +151,13 @@ TEST_F(ExportInteropTest, XlrdReadsTheGridsValuesAndFormats) {
             const TKtCell* cell = grid.FindCell(c, r);
             const std::string key = std::to_string(r - 1) + "," + std::to_string(c - 1);
             SCOPED_TRACE("sheet cell " + key);
-            if (!cell || cell->Kind() == TKtValueKind::vkFormula || cell->IsEmpty()) {
+            if (!cell || cell->IsEmpty()) {
                 EXPECT_EQ(cells.count(key), 0u);
                 continue;
             }
             ASSERT_EQ(cells.count(key), 1u);
             const Fact& f = cells.at(key);
-            if (cell->IsNumber()) {
+            if (cell->IsNumber() || cell->Kind() == TKtValueKind::vkFormula) {
                 // xlrd tells dates by their format.
                 const bool date = cell->EffectiveStyle(TKtStyleAttribute::Format).IsDateTimeFormat();
                 EXPECT_EQ(f[4], date ? "3" : "2");
@@ -186,7 +186,7 @@ TEST_F(ExportInteropTest, XlrdReadsTheGridsValuesAndFormats) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 12);
+    EXPECT_EQ(checked, 13);
 
     const Fact& styled = cells.at("1,0");
     EXPECT_EQ(styled[20], "2,2,2,2");
@@ -226,12 +226,12 @@ TEST_F(ExportInteropTest, GnumericReadsTheGridsValuesAndFormats) {
     for (int r = 1; r < grid.RowCount(); ++r) {
         for (int c = 1; c < grid.ColCount(); ++c) {
             const TKtCell* cell = grid.FindCell(c, r);
-            if (!cell || cell->Kind() == TKtValueKind::vkFormula || cell->IsEmpty()) continue;
+            if (!cell || cell->IsEmpty()) continue;
             const std::string key = std::to_string(r - 1) + "," + std::to_string(c - 1);
             SCOPED_TRACE("sheet cell " + key);
             ASSERT_EQ(cells.count(key), 1u);
             const Fact& f = cells.at(key);
-            if (cell->IsNumber()) {
+            if (cell->IsNumber() || cell->Kind() == TKtValueKind::vkFormula) {
                 EXPECT_EQ(f[3], "40");
                 EXPECT_DOUBLE_EQ(std::stod(f[4]), cell->GetAsFloat());
             } else {
@@ -245,7 +245,7 @@ TEST_F(ExportInteropTest, GnumericReadsTheGridsValuesAndFormats) {
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 12);
+    EXPECT_EQ(checked, 13);
     const Fact& styled = styles.at("1,0");
     EXPECT_EQ(styled[4], "FFFF:FFFF:0");
     EXPECT_EQ(styled[7], "1");  // bold

@@ -154,7 +154,9 @@ TEST_F(ExportTest, NumbersAreNumberRecordsNeverRK) {
     EXPECT_EQ(sheet.Cell(0, 1)->number, 1.25);
 }
 
-TEST_F(ExportTest, FormulaCellWritesNoRecordButAddsItsXF) {
+// This grid's formulas are not the engine's: such a formula goes out as its
+// value (the engine's own are FORMULA records, formula_save_test.cpp).
+TEST_F(ExportTest, FormulaCellOfAnotherEngineWritesItsValueWithItsXF) {
     TKtCell& plain = grid.GetCell(1, 1);
     plain.SetText(u"1");
     const size_t before = Export().xfs.size();
@@ -164,7 +166,9 @@ TEST_F(ExportTest, FormulaCellWritesNoRecordButAddsItsXF) {
     ASSERT_EQ(formula.Kind(), TKtValueKind::vkFormula);
     formula.OwnStyle().SetBgColor(clLime);
     const SavedBook book = Export();
-    EXPECT_EQ(book.sheets[0].Cell(1, 1), nullptr);
+    ASSERT_NE(book.sheets[0].Cell(1, 1), nullptr);
+    EXPECT_EQ(book.sheets[0].Cell(1, 1)->id, 0x0203);
+    EXPECT_EQ(book.sheets[0].Cell(1, 1)->number, 7.0);
     EXPECT_EQ(book.xfs.size(), before + 1);
     EXPECT_EQ(book.xfs.back().fillPattern, 1);
 }

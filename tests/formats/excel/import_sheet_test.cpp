@@ -95,7 +95,7 @@ TEST(ExcelImportExtent, DimensionsGrowTheGridButNeverShrinkIt) {
     EXPECT_EQ(large.RowCount(), 40);
 }
 
-TEST(ExcelImportExtent, RowRecordsBoundTheCellsWithoutDimensions) {
+TEST(ExcelImportExtent, CellsOutsideTheRowRecordsAndDimensionsAreStillRead) {
     BookBuilder b;
     b.Sheet(u"S")
         .Add(id::ROW, Row(2, 0, 2, 255, 0))
@@ -109,11 +109,18 @@ TEST(ExcelImportExtent, RowRecordsBoundTheCellsWithoutDimensions) {
     Read(b, grid);
     EXPECT_EQ(TextAt(grid, 1, 3), u"20");
     EXPECT_EQ(TextAt(grid, 5, 6), u"54");
-    EXPECT_EQ(grid.FindCell(1, 2), nullptr);
-    EXPECT_EQ(grid.FindCell(6, 6), nullptr);
-    EXPECT_EQ(grid.FindCell(1, 7), nullptr);
-    EXPECT_EQ(grid.RowCount(), 7);
-    EXPECT_EQ(grid.ColCount(), 6);
+    // Writers get ROW records and DIMENSIONS wrong: the cells decide too.
+    EXPECT_EQ(TextAt(grid, 1, 2), u"10");
+    EXPECT_EQ(TextAt(grid, 6, 6), u"55");
+    EXPECT_EQ(TextAt(grid, 1, 7), u"60");
+    EXPECT_EQ(grid.RowCount(), 8);
+    EXPECT_EQ(grid.ColCount(), 7);
+
+    BookBuilder small = OneSheet(1, 1);  // DIMENSIONS says A1 only
+    small.Add(id::NUMBER, Number(0, 0, 1, 1)).Add(id::NUMBER, Number(3, 2, 1, 32));
+    TKtCustomGrid all;
+    Read(small, all);
+    EXPECT_EQ(TextAt(all, 3, 4), u"32");
 }
 
 TEST(ExcelImportExtent, AbsurdDimensionsAreBoundedByTheFormat) {
@@ -130,13 +137,13 @@ TEST(ExcelImportExtent, AbsurdDimensionsAreBoundedByTheFormat) {
     EXPECT_EQ(TextAt(grid, 1, 1), u"1");
     EXPECT_EQ(TextAt(grid, 4, 65536), u"2");
 
-    // An empty sheet (no DIMENSIONS, no ROW records) reads nothing.
-    BookBuilder empty;
-    empty.Sheet(u"E").Add(id::NUMBER, Number(0, 0, 1, 1));
-    TKtCustomGrid untouched;
-    Read(empty, untouched);
-    EXPECT_EQ(untouched.FindCell(1, 1), nullptr);
-    EXPECT_EQ(untouched.RowCount(), 5);
+    // A sheet without DIMENSIONS and ROW records still reads its cells.
+    BookBuilder bare;
+    bare.Sheet(u"E").Add(id::NUMBER, Number(0, 0, 1, 1));
+    TKtCustomGrid read;
+    Read(bare, read);
+    EXPECT_EQ(TextAt(read, 1, 1), u"1");
+    EXPECT_EQ(read.RowCount(), 5);
 }
 
 TEST(ExcelImportFormats, CellsOfOneXfShareOneStyleDecodedOnce) {
@@ -319,7 +326,9 @@ TEST(ExcelImportValues, EachRecordKindGivesItsValue) {
     EXPECT_EQ(grid.FindCell(2, 1)->Kind(), TKtValueKind::vkFloat);
     EXPECT_DOUBLE_EQ(grid.FindCell(2, 1)->GetAsFloat(), 1.0);
     EXPECT_DOUBLE_EQ(grid.FindCell(3, 1)->GetAsFloat(), 0.01);
-    EXPECT_EQ(grid.FindCell(4, 1), nullptr);  // BOOLERR is not read
+    // BOOLERR TRUE reads as typing "TRUE" gives: the integer 1.
+    EXPECT_EQ(grid.FindCell(4, 1)->Kind(), TKtValueKind::vkInteger);
+    EXPECT_EQ(TextAt(grid, 4, 1), u"1");
     EXPECT_EQ(TextAt(grid, 5, 1), u"label");
     EXPECT_DOUBLE_EQ(grid.FindCell(6, 1)->GetAsFloat(), -2.5);
     EXPECT_TRUE(grid.FindCell(1, 2)->IsEmpty());  // BLANK clears
