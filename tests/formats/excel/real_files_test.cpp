@@ -146,7 +146,8 @@ TEST(RealWorkbooks, RefusedFilesSayWhy) {
 // Workbooks whose live formulas calculate otherwise than the result the
 // file cached; the cells are read, the difference is the formula engine's:
 const char* const kCalculatedOtherwise[] = {
-    "12843-1.xls",  // shared formulas giving #DIV/0! here where 0 is cached (not yet explained)
+    "12843-1.xls",  // IF(F10>0,L10/F10,0) with F10 = 0: IF works out every argument here, so
+                    // #DIV/0! wins
     "14330-1.xls",  // IF(H1="",...) over a #REF! in H1: the error does not propagate here
     "31749.xls",    // SUM over cells holding #REF!: #VALUE! here where #REF! is cached
     "44861.xls",    // written by Apache POI with 0 cached for every formula
