@@ -663,15 +663,20 @@ void TKtCustomGrid::SetMouseCell(int col, int row) {
     if (col >= 0 && row >= 0 && OnCellMouseEnter) OnCellMouseEnter(*this, col, row);
 }
 
-TRect TKtCustomGrid::CommentBoxRect(int col, int row) const {
+TRect TKtCustomGrid::CommentBox(int col, int row) const {
     const TRect cell = CellRect(col, row);
     const int fixedBottom = ClampInt(rowHeights_->SumRange(0, fixedRowCount_));
     const int left = cell.Right + 15;
     const int top = std::max(cell.Top - 10, fixedBottom);
-    const TRect box{left, top, left + 200, top + 100};
+    return {left, top, left + 200, top + 100};
+}
+
+TRect TKtCustomGrid::CommentBoxRect(int col, int row) const {
+    const TRect cell = CellRect(col, row);
+    const TRect box = CommentBox(col, row);
     const TRect shadow{box.Left + 2, box.Top + 2, box.Right + 2, box.Bottom + 2};
     // The line runs from the cell's top-right corner to the box.
-    const TRect line = TRect::FromCorners(cell.Right, cell.Top, left, top);
+    const TRect line = TRect::FromCorners(cell.Right, cell.Top, box.Left, box.Top);
     return box.Union(shadow).Union(line);
 }
 

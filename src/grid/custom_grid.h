@@ -277,6 +277,8 @@ class TKtCustomGrid {
     // the fixed rows), its 2-pixel shadow and the line from the cell's
     // top-right corner.
     TRect CommentBoxRect(int col, int row) const;
+    // The 200 x 100 comment box itself (without shadow and line).
+    TRect CommentBox(int col, int row) const;
     // The hint shown while a column (isWidth) or row border is dragged:
     // " 宽度: %0.00f 毫米  (%d 像素)" / " 高度: %0.00f 毫米  (%d 像素)".
     static WideString ResizeHint(bool isWidth, int pixels);

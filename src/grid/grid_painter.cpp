@@ -16,12 +16,6 @@ namespace {
 // The selection tint and the header gradient are tints of a base colour.
 constexpr int kSelectionTint = 86;
 constexpr TColor kFrameColor = clBlack;
-constexpr int kCommentBoxWidth = 200;
-constexpr int kCommentBoxHeight = 100;
-
-int ClampToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));
-}
 
 TColor Resolved(TColor c) {
     return c == clNone ? clNone : ColorToRGB(c);
@@ -411,10 +405,7 @@ void TKtGridPainter::PaintCommentBox() {
     const TRect area = grid_.CommentBoxRect(m.X, m.Y);
     if (!area.Intersects(update_)) return;
     const TRect c = grid_.CellRect(m.X, m.Y);
-    const int fixedBottom = ClampToInt(grid_.RowHeightList().SumRange(0, grid_.FixedRowCount()));
-    const int left = c.Right + 15;
-    const int top = std::max(c.Top - 10, fixedBottom);
-    const TRect box{left, top, left + kCommentBoxWidth, top + kCommentBoxHeight};
+    const TRect box = grid_.CommentBox(m.X, m.Y);
     TKtCanvasSaver saver(canvas_);
     canvas_.FillRect({box.Left + 2, box.Top + 2, box.Right + 2, box.Bottom + 2}, clBlack);
     canvas_.FillRect(box, ColorToRGB(clInfoBk));
