@@ -10,6 +10,7 @@
 
 #include "ui/main_window.h"
 #include "ui/virtual_scale_child.h"
+#include "ui_test_support.h"
 
 namespace plu {
 namespace {
@@ -18,12 +19,7 @@ namespace {
 // before Qt's own global objects.
 void App() { ASSERT_NE(QApplication::instance(), nullptr); }
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) QTest::qWait(10);
-    return done();
-}
+using testing::WaitFor;
 
 TEST(MainWindow, ConnectsToTheVirtualScaleWithinFiveSeconds) {
     App();
@@ -95,10 +91,4 @@ TEST(MainWindow, MissingPortShowsTheOpenErrorAndKeepsRunning) {
 }  // namespace
 }  // namespace plu
 
-int main(int argc, char** argv) {
-    // Widget tests run offscreen, also when CTest lists them at build time.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return plu::testing::RunWidgetTests(argc, argv); }

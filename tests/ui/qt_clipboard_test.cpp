@@ -22,6 +22,7 @@
 #include "sheets/grid_sheet.h"
 #include "ui/qt_clipboard.h"
 #include "ui/selective_paste_dialog.h"
+#include "ui_test_support.h"
 
 namespace plu {
 namespace {
@@ -168,9 +169,4 @@ TEST(SelectivePasteDialog, AnswersTheRowChosenWithOkAndNothingOtherwise) {
 }  // namespace
 }  // namespace plu
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return plu::testing::RunWidgetTests(argc, argv); }
