@@ -28,6 +28,8 @@ class TKtBaseSpinCell : public TKtBaseBtnCell {
 
   protected:
     bool ComboSizedButton() const override { return false; }
+    // The half under the held pointer is drawn pressed.
+    void DrawButton(IKtCanvas& canvas, const TRect& button) const override;
     void ButtonPressed(int x, int y) override;
     void Tracked(int x, int y) override;
     // Released while hot: a step up over the upper half, down over the lower.
