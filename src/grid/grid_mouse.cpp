@@ -326,12 +326,23 @@ bool TKtGridMouse::ScrollStep(int& dc, int& dr) const {
     return dc != 0 || dr != 0;
 }
 
+TKtCell* TKtGridMouse::RepeatingCell() const {
+    if (!dynamic_cast<const TKtCellGesture*>(gesture_.get())) return nullptr;
+    TKtCell* cell = grid_.CaptureCell();
+    return cell && cell->Repeats() ? cell : nullptr;
+}
+
 bool TKtGridMouse::NeedsAutoScroll() const {
+    if (RepeatingCell()) return true;
     int dc, dr;
     return ScrollStep(dc, dr);
 }
 
 bool TKtGridMouse::Tick() {
+    if (TKtCell* cell = RepeatingCell()) {
+        cell->RepeatTick();
+        return false;
+    }
     int dc, dr;
     if (!ScrollStep(dc, dr)) return false;
     bool scrolled = false;
