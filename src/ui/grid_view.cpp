@@ -12,8 +12,10 @@
 #include "grid/editor_keys.h"
 #include "grid/grid_painter.h"
 #include "grid/grid_selection.h"
+#include "sheets/data_grid.h"
 #include "sheets/grid_sheet.h"
 #include "sheets/sheet_control.h"
+#include "ui/drop_down_window.h"
 #include "ui/error_display.h"
 #include "ui/qt_canvas.h"
 #include "ui/qt_convert.h"
@@ -58,6 +60,9 @@ GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
     editor_->SetDefaultControl(edit_.get());
     editor_->SetHost(this);
     mouse_ = std::make_unique<TKtGridMouse>(grid);
+    // Combo cells open their lists in windows of ours.
+    if (auto* data = dynamic_cast<TKtCustomDataGrid*>(&grid); data && !data->DropDownHost())
+        data->SetDropDownHost(&DropDownHost());
 
     grid.SetView(this);
     verticalScrollBar()->setSingleStep(1);
