@@ -175,6 +175,7 @@ void GridView::SyncScrollBars() {
                                      ? Qt::ScrollBarAlwaysOff
                                      : Qt::ScrollBarAsNeeded);
     syncing_ = false;
+    if (OnScrollBarsSynced) OnScrollBarsSynced();
 }
 
 void GridView::ScrollBarMoved() {

@@ -21,6 +21,7 @@
 namespace plu {
 
 class SheetArea;
+class SheetTabStrip;
 class GridView;
 
 class MainWindow : public QMainWindow, public IShell {
@@ -56,6 +57,7 @@ class MainWindow : public QMainWindow, public IShell {
     QtDispatcher dispatcher_;  // before the form: the serial component posts to it
     std::unique_ptr<MainForm> form_;
     SheetArea* sheets_ = nullptr;
+    SheetTabStrip* tabs_ = nullptr;
     QTimer timer_;
     std::array<QLabel*, 3> panels_{};
     // The formatting toolbar's font boxes, until the toolbar shows them.
