@@ -68,7 +68,8 @@ void TKtBaseSpinCell::RepeatTick() {
     if (elapsed < kSpinRepeatDelay) return;
     // One step per interval after the delay, whatever the tick's period.
     const int before = (elapsed - tick - kSpinRepeatDelay);
-    if (before >= 0 && before / kSpinRepeatInterval == (elapsed - kSpinRepeatDelay) / kSpinRepeatInterval)
+    if (before >= 0 &&
+        before / kSpinRepeatInterval == (elapsed - kSpinRepeatDelay) / kSpinRepeatInterval)
         return;
     repeated_ = true;
     try {

@@ -11,7 +11,9 @@ namespace {
 
 // The slant's inset at row y of a strip h pixels high: 0 at the top, the
 // full slant at the bottom row.
-int SlantAt(int y, int h) { return h <= 1 ? 0 : kTabSlant * y / (h - 1); }
+int SlantAt(int y, int h) {
+    return h <= 1 ? 0 : kTabSlant * y / (h - 1);
+}
 
 // A triangle pointing left or right, centred in area, drawn column by column.
 void SideArrow(IKtCanvas& canvas, const TRect& area, bool right, bool bar, TColor color) {
@@ -65,7 +67,8 @@ TRect TKtTabStripLayout::TabAreaRect() const {
 TRect TKtTabStripLayout::TabRect(int i) const {
     if (i < 0 || i >= TabCount()) return {};
     int left = TabAreaRect().Left - offset_;
-    for (int j = 0; j < i; ++j) left += widths_[static_cast<size_t>(j)] - kTabOverlap;
+    for (int j = 0; j < i; ++j)
+        left += widths_[static_cast<size_t>(j)] - kTabOverlap;
     return {left, 0, left + widths_[static_cast<size_t>(i)], height_};
 }
 
@@ -74,7 +77,9 @@ std::vector<TPoint> TKtTabStripLayout::TabOutline(int i) const {
     if (r.IsEmpty()) return {};
     const int bottom = r.Bottom - 1;
     const int slant = SlantAt(bottom - r.Top, r.Height());
-    return {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1 - slant, bottom},
+    return {{r.Left, r.Top},
+            {r.Right - 1, r.Top},
+            {r.Right - 1 - slant, bottom},
             {r.Left + slant, bottom}};
 }
 
@@ -87,7 +92,8 @@ TRect TKtTabStripLayout::RenameRect(int i) const {
 int TKtTabStripLayout::MaxScrollOffset() const {
     if (widths_.empty()) return 0;
     int total = kTabOverlap;
-    for (int w : widths_) total += w - kTabOverlap;
+    for (int w : widths_)
+        total += w - kTabOverlap;
     return std::max(0, total - TabAreaRect().Width());
 }
 

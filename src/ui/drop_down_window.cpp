@@ -131,7 +131,9 @@ void DropDownListWidget::mousePressEvent(QMouseEvent* e) {
     GuardUi([&] { list_->Cell().TrackMouseDown(Screen(e->globalPosition())); });
 }
 
-void DropDownListWidget::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+void DropDownListWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
 
 void DropDownListWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (!list_ || e->button() != Qt::LeftButton) return;

@@ -94,7 +94,9 @@ void SheetTabStrip::paintEvent(QPaintEvent* e) {
     GuardUi([&] { layout_.Paint(canvas, control_.Tabs(), control_.TabIndex(), control_.Font()); });
 }
 
-void SheetTabStrip::resizeEvent(QResizeEvent*) { Sync(); }
+void SheetTabStrip::resizeEvent(QResizeEvent*) {
+    Sync();
+}
 
 void SheetTabStrip::AfterInput() {
     area_.Sync();
@@ -132,8 +134,12 @@ void SheetTabStrip::Press(QMouseEvent* e, bool dbl) {
     AfterInput();
 }
 
-void SheetTabStrip::mousePressEvent(QMouseEvent* e) { Press(e, false); }
-void SheetTabStrip::mouseDoubleClickEvent(QMouseEvent* e) { Press(e, true); }
+void SheetTabStrip::mousePressEvent(QMouseEvent* e) {
+    Press(e, false);
+}
+void SheetTabStrip::mouseDoubleClickEvent(QMouseEvent* e) {
+    Press(e, true);
+}
 
 void SheetTabStrip::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
@@ -144,8 +150,8 @@ void SheetTabStrip::mouseMoveEvent(QMouseEvent* e) {
         Sync();
         return;
     }
-    const bool onSplitter = layout_.HitTest(p.x(), p.y(), control_.TabIndex()).Part ==
-                            TKtTabStripPart::Splitter;
+    const bool onSplitter =
+        layout_.HitTest(p.x(), p.y(), control_.TabIndex()).Part == TKtTabStripPart::Splitter;
     setCursor(onSplitter ? Qt::SplitHCursor : Qt::ArrowCursor);
 }
 
@@ -189,7 +195,9 @@ bool SheetTabStrip::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void SheetTabStrip::focusInEvent(QFocusEvent*) { FocusActiveSheet(); }
+void SheetTabStrip::focusInEvent(QFocusEvent*) {
+    FocusActiveSheet();
+}
 
 void SheetTabStrip::FocusActiveSheet() {
     if (GridView* view = area_.ActiveView()) view->setFocus(Qt::OtherFocusReason);

@@ -49,7 +49,8 @@ TEST_F(TabStripTest, NavigationScrollsBy20PixelsWithinTheTabs) {
     layout.Navigate(Part::Next);
     EXPECT_EQ(layout.ScrollOffset(), 20);
     EXPECT_EQ(layout.TabRect(0).Left, 68 - 20);
-    for (int i = 0; i < 10; ++i) layout.Navigate(Part::Next);
+    for (int i = 0; i < 10; ++i)
+        layout.Navigate(Part::Next);
     EXPECT_EQ(layout.ScrollOffset(), layout.MaxScrollOffset());
     layout.Navigate(Part::Previous);
     EXPECT_EQ(layout.ScrollOffset(), layout.MaxScrollOffset() - 20);
