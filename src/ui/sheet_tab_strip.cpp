@@ -16,11 +16,13 @@
 #include "ui/qt_convert.h"
 #include "ui/qt_keys.h"
 #include "ui/sheet_area.h"
+#include "ui/tab_strip_accessible.h"
 
 namespace plu {
 
 SheetTabStrip::SheetTabStrip(TVexaSheetControl& control, SheetArea& area, QWidget* parent)
     : QWidget(parent), control_(control), area_(area) {
+    InstallTabStripAccessibility();
     setFixedHeight(style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);

@@ -29,6 +29,7 @@ class SheetTabStrip : public QWidget {
     // Follows the control: tabs, current tab, scroll bar, rename box.
     void Sync();
     const TKtTabStripLayout& Layout() const { return layout_; }
+    TVexaSheetControl& Control() const { return control_; }
     QScrollBar* ScrollBar() const { return bar_; }
     QLineEdit* RenameBox() const { return rename_; }
 

@@ -3,6 +3,7 @@
 // and the active sheet's horizontal scroll bar.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -77,6 +78,24 @@ TEST_F(SheetTabStripTest, ADoubleClickRenamesInABoxOverTheTab) {
     QTest::keyClicks(strip->RenameBox(), QStringLiteral("X"));
     QTest::keyClick(strip->RenameBox(), Qt::Key_Escape);
     EXPECT_EQ(Active(), "Prices");
+}
+
+TEST_F(SheetTabStripTest, AnAccessibilityClientReadsTheCaptionsAndTheActiveTab) {
+    QTest::mouseClick(strip, Qt::LeftButton, {}, TabPoint(1));  // adds Sheet2, active
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(strip);
+    ASSERT_NE(acc, nullptr);
+    EXPECT_EQ(acc->role(), QAccessible::PageTabList);
+    QStringList names;
+    QString active;
+    for (int i = 0; i < acc->childCount(); ++i) {
+        QAccessibleInterface* child = acc->child(i);
+        if (!child || child->role() != QAccessible::PageTab) continue;
+        EXPECT_EQ(acc->indexOfChild(child), i);
+        names << child->text(QAccessible::Name);
+        if (child->state().selected) active = child->text(QAccessible::Name);
+    }
+    EXPECT_EQ(names, (QStringList{"Sheet1", "Sheet2", "*"}));
+    EXPECT_EQ(active, QStringLiteral("Sheet2"));
 }
 
 TEST_F(SheetTabStripTest, TheSplitterResizesTheScrollBarKeepingItsRightEdge) {
