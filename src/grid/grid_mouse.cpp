@@ -91,7 +91,7 @@ void TKtGridMouse::Press(TMouseButton button, TShiftState shift, int x, int y, b
     if (!IsBorderHit(hit.Kind)) {
         // The cell kinds get the mouse first and may claim the press.
         pressCell_ = grid_.MergedAreas().SnapToAnchor({hit.Col, hit.Row});
-        if (TKtCell* cell = grid_.FindCell(pressCell_.X, pressCell_.Y)) {
+        if (TKtCell* cell = grid_.CellForPress(pressCell_.X, pressCell_.Y)) {
             const TKtMouseInput input{
                 dbl ? TKtMouseInput::Kind::DoubleClick : TKtMouseInput::Kind::Down, button, shift,
                 x, y};

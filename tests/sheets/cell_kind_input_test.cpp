@@ -137,6 +137,24 @@ TEST_F(CellKindInputTest, AClickOnAHeadersArrowAreaSortsThroughTheMouse) {
     EXPECT_EQ(grid.GetColumn(kText).SortState(), kSortDescending);
 }
 
+TEST_F(CellKindInputTest, AHeaderWithoutACellObjectSortsOnItsArrowArea) {
+    grid.SetColWidth(kText, 90);
+    grid.GetCell(kText, 3).SetText(u"b");
+    grid.GetCell(kText, 4).SetText(u"c");
+    ASSERT_EQ(grid.FindCell(kText, 0), nullptr);
+    const TRect cell = grid.CellRect(kText, 0);
+    const int x = cell.Right - 5, y = cell.Top + 3;
+    mouse.MouseDown(TMouseButton::mbLeft, {}, x, y);
+    mouse.MouseUp(TMouseButton::mbLeft, {}, x, y);
+    EXPECT_EQ(grid.GetColumn(kText).SortState(), kSortDescending);
+    // Other header and body positions are not created by a press.
+    mouse.MouseDown(TMouseButton::mbLeft, {}, grid.CellRect(0, 5).Left + 3,
+                    grid.CellRect(0, 5).Top + 3);
+    mouse.MouseUp(TMouseButton::mbLeft, {}, grid.CellRect(0, 5).Left + 3,
+                  grid.CellRect(0, 5).Top + 3);
+    EXPECT_EQ(grid.FindCell(0, 5), nullptr);
+}
+
 TEST_F(CellKindInputTest, DeleteClearsTheSelectionUnlessTheCurrentKindConsumesIt) {
     grid.GetCell(kText, 2).SetText(u"a");
     grid.GetCell(kList, 2).SetText(u"kg");
