@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPointer>
+#include <QRegion>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -42,7 +44,17 @@ class DropDownWindow : public IKtDropDownWindow {
 
 }  // namespace
 
-DropDownListWidget::DropDownListWidget(TPopupListBox& list) : list_(&list) {
+constexpr int kShadow = 4;
+
+DropDownListWidget::DropDownListWidget(TPopupListBox& list)
+    : list_(&list), shadow_(new QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)) {
+    shadow_->setAttribute(Qt::WA_ShowWithoutActivating);
+    shadow_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    shadow_->setFocusPolicy(Qt::NoFocus);
+    shadow_->setAutoFillBackground(true);
+    QPalette shade = shadow_->palette();
+    shade.setColor(QPalette::Window, QColor(96, 96, 96));
+    shadow_->setPalette(shade);
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,18 +75,30 @@ DropDownListWidget::DropDownListWidget(TPopupListBox& list) : list_(&list) {
     }
 }
 
+DropDownListWidget::~DropDownListWidget() {
+    delete shadow_;
+}
+
 void DropDownListWidget::Detach() {
     list_ = nullptr;
     qApp->removeEventFilter(this);
+    shadow_->hide();
     hide();
     deleteLater();
 }
 
 void DropDownListWidget::ShowList() {
     if (!list_) return;
-    setGeometry(ToQRect(list_->Bounds()));
+    const QRect bounds = ToQRect(list_->Bounds());
+    setGeometry(bounds);
+    // Only the strips that stick out right of and below the list show.
+    shadow_->setGeometry(bounds.translated(kShadow, kShadow));
+    shadow_->setMask(
+        QRegion(0, 0, bounds.width(), bounds.height())
+            .subtracted(QRegion(0, 0, bounds.width() - kShadow, bounds.height() - kShadow)));
     Sync();
     qApp->installEventFilter(this);
+    shadow_->show();
     show();
     raise();
 }

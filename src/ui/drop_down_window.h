@@ -20,6 +20,10 @@ namespace plu {
 class DropDownListWidget : public QListWidget {
   public:
     explicit DropDownListWidget(TPopupListBox& list);
+    ~DropDownListWidget() override;
+    // The 4-pixel shadow along the list's right and bottom edges (a window
+    // of its own, shown beneath the list).
+    QWidget* Shadow() const { return shadow_; }
     // The list is gone (the cell closed it): the widget stops tracking and
     // hides; it is deleted later, since the close may come from inside one
     // of its own event handlers.
@@ -37,6 +41,7 @@ class DropDownListWidget : public QListWidget {
 
   private:
     TPopupListBox* list_;
+    QWidget* shadow_;
     int wheelRest_ = 0;
 };
 

@@ -71,6 +71,12 @@ TEST_F(DropDownWindowTest, TheListOpensBelowTheCellWithoutTakingTheKeyboard) {
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(list->geometry(), ToQRect(combo->List()->Bounds()));
     EXPECT_FALSE(list->hasFocus());
+    // The shadow: 4 pixels along the right and bottom edges.
+    QWidget* shadow = static_cast<DropDownListWidget*>(list)->Shadow();
+    EXPECT_TRUE(shadow->isVisible());
+    EXPECT_EQ(shadow->geometry(), list->geometry().translated(4, 4));
+    EXPECT_FALSE(shadow->mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(shadow->mask().contains(QPoint(list->width() - 2, list->height() - 2)));
     EXPECT_NE(QApplication::focusWidget(), list);
     // Typing goes on to the in-place editor while the list tracks.
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("l"));
