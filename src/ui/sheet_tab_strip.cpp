@@ -66,7 +66,11 @@ void SheetTabStrip::MirrorScrollBar(GridView* view) {
 
 void SheetTabStrip::Sync() {
     GridView* view = area_.ActiveView();
-    setVisible(control_.ShowTabset());
+    if (isHidden() == control_.ShowTabset()) {
+        setVisible(control_.ShowTabset());
+        // The sheet shows its own horizontal bar exactly while the strip is hidden.
+        if (view) view->UpdateScrollBars(true, false);
+    }
     layout_.SetTabs(control_.Tabs(), DefaultTextMeasurer(), control_.Font());
     layout_.SetScrollBarLength(control_.HorzScrollBarLength());
     // The active sheet's vertical bar sits above the strip's right end.

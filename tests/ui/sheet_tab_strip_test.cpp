@@ -98,6 +98,23 @@ TEST_F(SheetTabStripTest, AnAccessibilityClientReadsTheCaptionsAndTheActiveTab) 
     EXPECT_EQ(active, QStringLiteral("Sheet2"));
 }
 
+TEST_F(SheetTabStripTest, TheScrollBarEndsWhereTheSheetsVerticalBarBegins) {
+    const QScrollBar* vertical = area->ActiveView()->verticalScrollBar();
+    ASSERT_TRUE(vertical->isVisible());  // a hundred rows do not fit
+    EXPECT_EQ(strip->ScrollBar()->geometry().right() + 1, strip->width() - vertical->width());
+}
+
+TEST_F(SheetTabStripTest, HidingTheStripGivesTheSheetItsOwnHorizontalScrollBar) {
+    control.SetShowTabset(false);
+    strip->Sync();
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_EQ(area->ActiveView()->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    control.SetShowTabset(true);
+    strip->Sync();
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_EQ(area->ActiveView()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
 TEST_F(SheetTabStripTest, TheSplitterResizesTheScrollBarKeepingItsRightEdge) {
     const QRect before = strip->ScrollBar()->geometry();
     const TRect splitter = strip->Layout().SplitterRect();
