@@ -220,6 +220,12 @@ class TKtCell : public TKtValue {
     virtual bool ClaimsKey(uint16_t key, TShiftState shift) const;
     // Raises OnCellButtonClick.
     virtual void ButtonClick();
+    // A press the cell holds acts again while it is held (a spin button):
+    // the mouse layer then asks for timer ticks and passes each one on.
+    virtual bool Repeats() const { return false; }
+    // One tick of the mouse layer's timer (TKtGridMouse::kAutoScrollInterval
+    // milliseconds) while Repeats answers true.
+    virtual void RepeatTick() {}
     // Called by the in-place editor before it handles a key / after it took
     // a character.
     virtual void EditorKeyDown(uint16_t& key, TShiftState shift);

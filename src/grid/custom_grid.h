@@ -107,6 +107,10 @@ class TKtCustomGrid {
     TKtCell& GetCell(int col, int row);
     // The cell if it exists (never creates).
     TKtCell* FindCell(int col, int row) const { return cells_->FindCell(col, row); }
+    // The cell a mouse press at (col, row) goes to: the existing one. A grid
+    // whose cells act on clicks where none exists yet (a data grid's
+    // sortable header) creates it here.
+    virtual TKtCell* CellForPress(int col, int row) { return FindCell(col, row); }
     bool TryGetCell(int col, int row, TKtCell*& cell) const {
         return cells_->TryGetCell(col, row, cell);
     }

@@ -91,7 +91,7 @@ void TKtGridMouse::Press(TMouseButton button, TShiftState shift, int x, int y, b
     if (!IsBorderHit(hit.Kind)) {
         // The cell kinds get the mouse first and may claim the press.
         pressCell_ = grid_.MergedAreas().SnapToAnchor({hit.Col, hit.Row});
-        if (TKtCell* cell = grid_.FindCell(pressCell_.X, pressCell_.Y)) {
+        if (TKtCell* cell = grid_.CellForPress(pressCell_.X, pressCell_.Y)) {
             const TKtMouseInput input{
                 dbl ? TKtMouseInput::Kind::DoubleClick : TKtMouseInput::Kind::Down, button, shift,
                 x, y};
@@ -326,12 +326,23 @@ bool TKtGridMouse::ScrollStep(int& dc, int& dr) const {
     return dc != 0 || dr != 0;
 }
 
+TKtCell* TKtGridMouse::RepeatingCell() const {
+    if (!dynamic_cast<const TKtCellGesture*>(gesture_.get())) return nullptr;
+    TKtCell* cell = grid_.CaptureCell();
+    return cell && cell->Repeats() ? cell : nullptr;
+}
+
 bool TKtGridMouse::NeedsAutoScroll() const {
+    if (RepeatingCell()) return true;
     int dc, dr;
     return ScrollStep(dc, dr);
 }
 
 bool TKtGridMouse::Tick() {
+    if (TKtCell* cell = RepeatingCell()) {
+        cell->RepeatTick();
+        return false;
+    }
     int dc, dr;
     if (!ScrollStep(dc, dr)) return false;
     bool scrolled = false;

@@ -37,6 +37,7 @@
 
 namespace plu {
 
+class TKtCell;
 class TKtCustomGrid;
 
 // The scroll codes OnScroll carries (the platform's line codes).
@@ -69,9 +70,11 @@ class TKtGridMouse {
     void Leave();
     // One auto-scroll step: scrolls by one row and/or column towards the
     // last mouse point and lets the gesture follow; true when it scrolled.
+    // While a cell repeats its held press, the tick goes to that cell.
     bool Tick();
     // A drag is running with the mouse beyond the scrolled area where the
-    // grid can still scroll: the view runs its timer.
+    // grid can still scroll, or a cell holding the press repeats it (a spin
+    // button held down): the view runs its timer.
     bool NeedsAutoScroll() const;
     // Ends a running drag without its result (Escape, lost capture).
     void CancelDrag();
@@ -104,6 +107,8 @@ class TKtGridMouse {
     // Asks the view to repaint what the feedback covered before and covers now.
     void RepaintFeedback(const std::vector<TRect>& before);
     bool ScrollStep(int& dc, int& dr) const;
+    // The cell that holds the press and repeats it, nullptr when none.
+    TKtCell* RepeatingCell() const;
 
     TKtCustomGrid& grid_;
     std::unique_ptr<TKtGridGesture> gesture_;

@@ -45,8 +45,9 @@ void TKtBaseComboCell::UpdateEditorBounds() {
 // ---- TKtBaseBtnCell ------------------------------------------------------------------
 
 bool TKtBaseBtnCell::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft && !shift.Has(TShift::ssDouble) &&
-        ButtonRect().Contains(x, y)) {
+    // The second press of a double click presses the button once more: it
+    // must not fall through to the text part and open the editor.
+    if (button == TMouseButton::mbLeft && ButtonRect().Contains(x, y)) {
         Grid().SetCaptureCell(this);
         Grid().SetPressedCell(this);
         pressed_ = true;

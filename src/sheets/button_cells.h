@@ -26,7 +26,12 @@ class TKtBaseComboCell : public TKtBaseEditCell {
     // The open editor ends where the button begins.
     void UpdateEditorBounds() override;
 
+    // The current cell draws its text left of the button, then the button.
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
+
   protected:
+    // Draws the button in button (client pixels).
+    virtual void DrawButton(IKtCanvas& canvas, const TRect& button) const;
     // Combo lists take the height of a vertical scroll thumb; other buttons
     // the cell's height.
     virtual bool ComboSizedButton() const { return true; }
@@ -55,6 +60,8 @@ class TKtBaseBtnCell : public TKtBaseComboCell {
     void CancelMode();
 
   protected:
+    // Sunken exactly while pressed and hot.
+    void DrawButton(IKtCanvas& canvas, const TRect& button) const override;
     // The button went down (pressed and hot are set).
     virtual void ButtonPressed(int x, int y) {
         (void)x;
@@ -84,6 +91,7 @@ class TKtEllipsisBtnCell : public TKtBaseBtnCell {
 
   protected:
     bool ComboSizedButton() const override { return false; }
+    void DrawButton(IKtCanvas& canvas, const TRect& button) const override;
     // Released over the button after pressing it: ButtonClick.
     void ButtonReleased(bool wasHot) override;
 };

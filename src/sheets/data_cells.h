@@ -99,6 +99,8 @@ class TKtRadioBoxCell : public TKtBaseItemsCell {
     void KeyPress(char16_t& ch) override;
     // A left release near the left edge picks the item of its band.
     bool MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // A radio button and the item text in each band.
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
 };
 
 class TKtCheckBoxCell : public TKtDataCell {
@@ -126,6 +128,8 @@ class TKtCheckBoxCell : public TKtDataCell {
     bool MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The box in client pixels (empty when the cell is too small).
     TRect BoxRect() const;
+    // The box, then the caption beside it.
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
 
   private:
     WideString caption_;
@@ -144,6 +148,9 @@ class TKtImageCell : public TKtDataCell {
     void SetPictureIndex(int index) { SetAsInteger(index); }
     // The picture shown, nullptr for none or an index outside the list.
     const TKtPicture* Picture() const;
+    // The picture placed by the cell's alignment (ImagePlacement), clipped
+    // to the cell; nothing without a picture.
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
 };
 
 }  // namespace plu

@@ -119,6 +119,12 @@ void TKtCustomDataGrid::Calculate() {
     formulas_->Calculate();
 }
 
+TKtCell* TKtCustomDataGrid::CellForPress(int col, int row) {
+    const bool sortableHeader = row == FixedRowCount() - 1 && col >= FixedColCount() &&
+                                col < ColCount() && CellSpanRect(col, row).Left == col;
+    return sortableHeader ? &GetCell(col, row) : FindCell(col, row);
+}
+
 std::unique_ptr<TKtGridColumn> TKtCustomDataGrid::CreateColumnObject(int col) {
     return std::make_unique<TKtDataGridColumn>(*this, col);
 }

@@ -89,6 +89,9 @@ class TKtCustomDataGrid : public TKtCustomGrid {
 
     // ---- Columns and cell kinds ---------------------------------------------------
     std::unique_ptr<TKtGridColumn> CreateColumnObject(int col) override;
+    // A header of the last fixed row over a body column sorts on a click on
+    // its arrow area, so a press there creates it when it does not exist.
+    TKtCell* CellForPress(int col, int row) override;
     // The column object, created on demand (hides the base grid's form with
     // the data grid's column type).
     TKtDataGridColumn& GetColumn(int col);

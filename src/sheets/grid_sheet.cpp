@@ -36,8 +36,9 @@ WideString TVexaGridSheet::Version() {
 }
 
 void TVexaGridSheet::SetSheetIndex(int index) {
-    if (!control_) return;
-    const int last = control_->SheetCount() - 1;
+    // A lone sheet is in no list: every index is outside its empty range
+    // (0 ... -1), and a silent no-op would let the caller believe it moved.
+    const int last = control_ ? control_->SheetCount() - 1 : -1;
     if (index < 0 || index > last) {
         char text[128];
         std::snprintf(text, sizeof text,

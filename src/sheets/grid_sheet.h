@@ -40,7 +40,8 @@ class TVexaGridSheet : public TKtCustomDataGrid {
     int SheetIndex() const { return control_ ? TKtCustomGrid::SheetIndex() : -1; }
     // Moves the sheet to index in its control's list (and its tab with it);
     // EListError "%d is an invalid SheetIndex value.  PageIndex must be
-    // between 0 and %d" outside 0 ... SheetCount - 1 or when not attached.
+    // between 0 and %d" outside 0 ... SheetCount - 1; a sheet that is not
+    // attached has no list, so every index fails (with -1 as the bound).
     void SetSheetIndex(int index);
     // The index among the shown tabs; -1 without a tab.
     int TabPosition() const;

@@ -32,6 +32,8 @@ class TKtDataHeaderCell2 : public TKwProFixedCell {
     // A left release inside the arrow area sorts; the click still counts as
     // an ordinary header click (the answer is false).
     bool MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The sort arrow of a sorted column, then the usual header text.
+    void DrawContent(IKtCanvas& canvas, const TRect& rect, TPoint pos) const override;
 };
 
 }  // namespace plu

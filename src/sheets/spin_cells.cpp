@@ -7,6 +7,7 @@
 #include "base/conversions.h"
 #include "base/float_text.h"
 #include "grid/custom_grid.h"
+#include "grid/grid_mouse.h"
 #include "sheets/cell_geometry.h"
 
 namespace plu {
@@ -55,7 +56,28 @@ void TKtBaseSpinCell::KeyDown(uint16_t& key, TShiftState shift) {
 }
 
 void TKtBaseSpinCell::ButtonPressed(int x, int y) {
+    heldTicks_ = 0;
+    repeated_ = false;
     Tracked(x, y);
+}
+
+void TKtBaseSpinCell::RepeatTick() {
+    if (!Repeats()) return;
+    constexpr int tick = TKtGridMouse::kAutoScrollInterval;
+    const int elapsed = ++heldTicks_ * tick;
+    if (elapsed < kSpinRepeatDelay) return;
+    // One step per interval after the delay, whatever the tick's period.
+    const int before = (elapsed - tick - kSpinRepeatDelay);
+    if (before >= 0 &&
+        before / kSpinRepeatInterval == (elapsed - kSpinRepeatDelay) / kSpinRepeatInterval)
+        return;
+    repeated_ = true;
+    try {
+        Step(!lowerHalf_);
+    } catch (...) {
+        CancelMode();
+        throw;
+    }
 }
 
 void TKtBaseSpinCell::Tracked(int, int y) {
@@ -66,7 +88,7 @@ void TKtBaseSpinCell::Tracked(int, int y) {
 }
 
 void TKtBaseSpinCell::ButtonReleased(bool wasHot) {
-    if (wasHot) Step(!lowerHalf_);
+    if (wasHot && !repeated_) Step(!lowerHalf_);
 }
 
 // ---- TKtNumberSpinCell ------------------------------------------------------------------

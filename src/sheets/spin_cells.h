@@ -26,8 +26,21 @@ class TKtBaseSpinCell : public TKtBaseBtnCell {
     // Page Up steps up, Page Down steps down; the key is consumed.
     void KeyDown(uint16_t& key, TShiftState shift) override;
 
+    // A half held down with the pointer over it steps again after
+    // kSpinRepeatDelay and then every kSpinRepeatInterval milliseconds,
+    // counted in the mouse layer's ticks; the direction follows the half
+    // under the pointer. A press that repeated has done its stepping: its
+    // release steps no more. A failing step releases the button (the error
+    // goes on to the caller) so that it is not raised again on every tick.
+    static constexpr int kSpinRepeatDelay = 400;
+    static constexpr int kSpinRepeatInterval = 100;
+    bool Repeats() const override { return Pressed() && Hot(); }
+    void RepeatTick() override;
+
   protected:
     bool ComboSizedButton() const override { return false; }
+    // The half under the held pointer is drawn pressed.
+    void DrawButton(IKtCanvas& canvas, const TRect& button) const override;
     void ButtonPressed(int x, int y) override;
     void Tracked(int x, int y) override;
     // Released while hot: a step up over the upper half, down over the lower.
@@ -35,6 +48,8 @@ class TKtBaseSpinCell : public TKtBaseBtnCell {
 
   private:
     bool lowerHalf_ = false;
+    int heldTicks_ = 0;   // ticks since the press
+    bool repeated_ = false;  // the held press stepped on its own
 };
 
 class TKtNumberSpinCell : public TKtBaseSpinCell {

@@ -14,8 +14,10 @@
 #include "grid/editor_keys.h"
 #include "grid/grid_painter.h"
 #include "grid/grid_selection.h"
+#include "sheets/data_grid.h"
 #include "sheets/grid_sheet.h"
 #include "sheets/sheet_control.h"
+#include "ui/drop_down_window.h"
 #include "ui/error_display.h"
 #include "ui/qt_canvas.h"
 #include "ui/qt_convert.h"
@@ -71,6 +73,9 @@ GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
     editor_->SetDefaultControl(edit_.get());
     editor_->SetHost(this);
     mouse_ = std::make_unique<TKtGridMouse>(grid);
+    // Combo cells open their lists in windows of ours.
+    if (auto* data = dynamic_cast<TKtCustomDataGrid*>(&grid); data && !data->DropDownHost())
+        data->SetDropDownHost(&DropDownHost());
 
     grid.SetView(this);
     if (!grid.Clipboard() && DefaultClipboard()) grid.SetClipboard(DefaultClipboard());
@@ -194,6 +199,7 @@ void GridView::SyncScrollBars() {
                                      ? Qt::ScrollBarAlwaysOff
                                      : Qt::ScrollBarAsNeeded);
     syncing_ = false;
+    if (OnScrollBarsSynced) OnScrollBarsSynced();
 }
 
 void GridView::ScrollBarMoved() {

@@ -52,6 +52,9 @@ class GridView : public QAbstractScrollArea, public IKtGridView, private IKtEdit
     std::function<void()> OnStructureChanged;
     // The grid went (after the view let go of it).
     std::function<void()> OnGridGone;
+    // The scroll bars took the grid's range and position (set without
+    // signals); the tab strip mirrors the horizontal one from here.
+    std::function<void()> OnScrollBarsSynced;
 
   protected:
     bool event(QEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 #include "app/comm_line.h"
 #include "base/exceptions.h"
@@ -12,6 +13,7 @@
 #include "ui/qt_convert.h"
 #include "ui/selective_paste_dialog.h"
 #include "ui/sheet_area.h"
+#include "ui/sheet_tab_strip.h"
 
 namespace plu {
 
@@ -74,7 +76,15 @@ void MainWindow::Start(const PortLister& lister, const std::vector<std::string>&
     // The window is created with its sheet before the port opens.
     form_->FormCreate();
     sheets_ = new SheetArea(form_->SheetControl(), this);
-    setCentralWidget(sheets_);
+    // The tab strip sits below the sheets.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(sheets_);
+    tabs_ = new SheetTabStrip(form_->SheetControl(), *sheets_, central);
+    column->addWidget(tabs_);
+    setCentralWidget(central);
     StateChanged();
     timer_.start();
     GuardUi([&] { form_->Session().OpenFirstPort(lister, firstPorts); });
@@ -88,6 +98,7 @@ void MainWindow::StateChanged() {
     setWindowTitle(ToQt(s.Caption));
     for (std::size_t i = 0; i < panels_.size(); ++i) panels_[i]->setText(ToQt(s.StatusText[i]));
     if (sheets_) sheets_->Sync();
+    if (tabs_) tabs_->Sync();
 }
 
 // ---- IShell -------------------------------------------------------------------------------------

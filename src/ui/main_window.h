@@ -23,6 +23,7 @@
 namespace plu {
 
 class SheetArea;
+class SheetTabStrip;
 class GridView;
 
 class MainWindow : public QMainWindow, public IShell {
@@ -61,6 +62,7 @@ class MainWindow : public QMainWindow, public IShell {
     TKtGridClipboard clipboard_{clipboardService_};
     std::unique_ptr<MainForm> form_;
     SheetArea* sheets_ = nullptr;
+    SheetTabStrip* tabs_ = nullptr;
     QTimer timer_;
     std::array<QLabel*, 3> panels_{};
     // The formatting toolbar's font boxes, until the toolbar shows them.

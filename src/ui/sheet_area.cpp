@@ -3,6 +3,7 @@
 #include "sheets/grid_sheet.h"
 #include "sheets/sheet_control.h"
 #include "ui/grid_view.h"
+#include "ui/popup_menu_qt.h"
 
 namespace plu {
 
@@ -40,6 +41,7 @@ void SheetArea::Sync() {
         // The sheet goes before its view: the view lets go of it then, and
         // the area drops the view once the event loop is back.
         view->OnGridGone = [this, sheet] { Forget(sheet); };
+        InstallGridPopupMenu(*view, *sheet);
         addWidget(view);
         const QSize size = this->size();
         view->resize(size);

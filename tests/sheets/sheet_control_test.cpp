@@ -193,6 +193,19 @@ TEST_F(SheetControlTest, MovingASheetOutsideTheListFailsWithTheListIndexText) {
     EXPECT_EQ(changes, std::vector<std::string>{"Sheet1"});
 }
 
+TEST_F(SheetControlTest, ALoneSheetHasNoIndexAndRefusesEveryMove) {
+    TVexaGridSheet lone;
+    EXPECT_EQ(lone.SheetIndex(), -1);
+    try {
+        lone.SetSheetIndex(0);
+        ADD_FAILURE() << "a sheet without a control moved";
+    } catch (const EListError& e) {
+        EXPECT_EQ(U8(e.Message()),
+                  "0 is an invalid SheetIndex value.  PageIndex must be between 0 and -1");
+    }
+    EXPECT_EQ(lone.SheetIndex(), -1);
+}
+
 TEST_F(SheetControlTest, RenamingATabRenamesItsSheetOnEnterOnly) {
     PluSetUp();
     control.TabMouseDown(TMouseButton::mbLeft, TShiftState{}.With(TShift::ssDouble), 0);
