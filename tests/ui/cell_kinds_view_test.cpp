@@ -18,26 +18,15 @@ using testing::WaitFor;
 
 constexpr int kSpin = 2;
 
-class CellKindsViewTest : public ::testing::Test {
+class CellKindsViewTest : public ::testing::Test, protected testing::ShownSheet {
   protected:
-    CellKindsViewTest() {
-        sheet = std::make_unique<TVexaGridSheet>();
-        sheet->SetRowCount(20);
-        sheet->SetColCount(6);
-        sheet->GetColumn(kSpin).SetCellType(TKtCellType::cellNumberSpin);
-        sheet->SetColWidth(kSpin, 90);
-        view = std::make_unique<GridView>(*sheet);
-        view->resize(500, 300);
-        view->show();
-        view->setFocus();
-        QApplication::setActiveWindow(view.get());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    CellKindsViewTest()
+        : ShownSheet(20, 6, 500, 300, [](TVexaGridSheet& s) {
+              s.GetColumn(kSpin).SetCellType(TKtCellType::cellNumberSpin);
+              s.SetColWidth(kSpin, 90);
+          }) {
         sheet->SelectRange(kSpin, 2, kSpin, 2);
         spin = &static_cast<TKtNumberSpinCell&>(sheet->GetCell(kSpin, 2));
-    }
-    ~CellKindsViewTest() override {
-        view.reset();
-        sheet.reset();
     }
     QPoint UpHalf() const {
         const TRect b = spin->ButtonRect();
@@ -45,8 +34,6 @@ class CellKindsViewTest : public ::testing::Test {
     }
     std::string Text() const { return WideToUtf8(spin->GetText()); }
 
-    std::unique_ptr<TVexaGridSheet> sheet;
-    std::unique_ptr<GridView> view;
     TKtNumberSpinCell* spin = nullptr;
 };
 

@@ -21,29 +21,17 @@ using testing::WaitFor;
 
 constexpr int kUnit = 2;
 
-class DropDownWindowTest : public ::testing::Test {
+class DropDownWindowTest : public ::testing::Test, protected testing::ShownSheet {
   protected:
-    DropDownWindowTest() {
-        sheet = std::make_unique<TVexaGridSheet>();
-        sheet->SetRowCount(20);
-        sheet->SetColCount(6);
-        sheet->GetColumn(kUnit).SetCellType(TKtCellType::cellComboBox);
-        for (const char16_t* unit : {u"kg", u"lb", u"oz"})
-            sheet->GetColumn(kUnit).CellItems().push_back(unit);
-        sheet->SetColWidth(kUnit, 90);
-        view = std::make_unique<GridView>(*sheet);
-        view->resize(500, 300);
-        view->show();
-        view->setFocus();
-        QApplication::setActiveWindow(view.get());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    DropDownWindowTest()
+        : ShownSheet(20, 6, 500, 300, [](TVexaGridSheet& s) {
+              s.GetColumn(kUnit).SetCellType(TKtCellType::cellComboBox);
+              for (const char16_t* unit : {u"kg", u"lb", u"oz"})
+                  s.GetColumn(kUnit).CellItems().push_back(unit);
+              s.SetColWidth(kUnit, 90);
+          }) {
         sheet->SelectRange(kUnit, 2, kUnit, 2);
         combo = &static_cast<TKtComboBoxCell&>(sheet->GetCell(kUnit, 2));
-    }
-    ~DropDownWindowTest() override {
-        view.reset();
-        sheet.reset();
-        QApplication::processEvents();
     }
     void ClickButton() {
         const TRect b = combo->ButtonRect();
@@ -57,8 +45,6 @@ class DropDownWindowTest : public ::testing::Test {
     }
     std::string Text() const { return WideToUtf8(combo->GetText()); }
 
-    std::unique_ptr<TVexaGridSheet> sheet;
-    std::unique_ptr<GridView> view;
     TKtComboBoxCell* combo = nullptr;
 };
 

@@ -21,24 +21,10 @@ namespace {
 using testing::RecordedErrors;
 using testing::WaitFor;
 
-class GridViewTest : public ::testing::Test {
+class GridViewTest : public ::testing::Test, protected testing::ShownSheet {
   protected:
-    GridViewTest() {
-        InstallGridAccessibility();
-        sheet = std::make_unique<TVexaGridSheet>();
-        sheet->SetRowCount(300);
-        sheet->SetColCount(10);
-        view = std::make_unique<GridView>(*sheet);
-        view->resize(640, 400);
-        view->show();
-        view->setFocus();
-        QApplication::setActiveWindow(view.get());
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    GridViewTest() : ShownSheet(300, 10, 640, 400, [](TVexaGridSheet&) { InstallGridAccessibility(); }) {
         sheet->SelectRange(1, 1, 1, 1);
-    }
-    ~GridViewTest() override {
-        view.reset();
-        sheet.reset();
     }
     QWidget* Keys() const {
         QWidget* w = QApplication::focusWidget();
@@ -54,9 +40,6 @@ class GridViewTest : public ::testing::Test {
         const TKtCell* c = sheet->FindCell(col, row);
         return c ? c->GetText(false) : WideString();
     }
-
-    std::unique_ptr<TVexaGridSheet> sheet;
-    std::unique_ptr<GridView> view;
 };
 
 TEST_F(GridViewTest, TypingOpensTheEditorAndEnterCommitsAndMoves) {

@@ -10,8 +10,11 @@
 #include <QStringList>
 #include <QTest>
 #include <functional>
+#include <memory>
 
+#include "sheets/grid_sheet.h"
 #include "ui/error_display.h"
+#include "ui/grid_view.h"
 
 namespace plu::testing {
 
@@ -29,6 +32,31 @@ struct RecordedErrors {
         SetUiErrorDisplay([this](const QString& text) { shown << text; });
     }
     ~RecordedErrors() { SetUiErrorDisplay({}); }
+};
+
+// A lone worksheet of rows x cols shown in a grid view of width x height
+// that has the keyboard focus; prepare runs before the view is made.
+struct ShownSheet {
+    std::unique_ptr<TVexaGridSheet> sheet = std::make_unique<TVexaGridSheet>();
+    std::unique_ptr<GridView> view;
+
+    ShownSheet(int rows, int cols, int width, int height,
+               const std::function<void(TVexaGridSheet&)>& prepare = {}) {
+        sheet->SetRowCount(rows);
+        sheet->SetColCount(cols);
+        if (prepare) prepare(*sheet);
+        view = std::make_unique<GridView>(*sheet);
+        view->resize(width, height);
+        view->show();
+        view->setFocus();
+        QApplication::setActiveWindow(view.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+    ~ShownSheet() {
+        view.reset();
+        sheet.reset();
+        QApplication::processEvents();
+    }
 };
 
 // Runs the tests of a widget test program with a QApplication on the
