@@ -2,7 +2,8 @@
 """Reads the running plu-editor through the AT-SPI bus, as a screen reader
 does: finds the sheet's accessible table, reads the PLU sheet's header cell
 "Unit", types a value into the current cell with the keyboard and reads it
-back from the table, then moves with an arrow key and reads the focused cell.
+back from the table, then moves with an arrow key and reads the focused cell, and reads the
+sheet tabs with the active one.
 
 Exit 0 when everything holds; a message and exit 1 otherwise."""
 import sys
@@ -113,6 +114,19 @@ def main():
     moved = wait_for("the focus to move right",
                      lambda: focused() if focused() == (after_enter[0], after_enter[1] + 1) else None)
     print("accessibility: the current cell moved to row %d, column %d" % moved)
+
+    # The tab strip: the sheets' captions, the active one selected.
+    tabs = wait_for("the sheet tabs",
+                    lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_PAGE_TAB_LIST))
+    names = [tabs.getChildAtIndex(i).name for i in range(tabs.childCount)]
+    if "Sheet1" not in names:
+        fail("no tab reads 'Sheet1' (tabs: %s)" % names)
+    active = [tabs.getChildAtIndex(i).name for i in range(tabs.childCount)
+              if tabs.getChildAtIndex(i).getState().contains(pyatspi.STATE_SELECTED)]
+    if active != ["Sheet1"]:
+        fail("the active tab is %s, not Sheet1" % active)
+    print("accessibility: tabs %s, active %s" % (names, active[0]))
+
     return 0
 
 
