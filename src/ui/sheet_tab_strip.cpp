@@ -1,5 +1,7 @@
 #include "ui/sheet_tab_strip.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -64,6 +66,17 @@ void SheetTabStrip::MirrorScrollBar(GridView* view) {
     MirrorScrollBar(view);
 }
 
+TFont SheetTabStrip::StripFont() const {
+    // The strip is as high as a scroll bar; a sheet font sized for the cells
+    // (the PLU sheet's 12 points) would cut the captions off, so the
+    // captions keep the control's face at a height that fits the tabs.
+    TFont font = control_.Font();
+    const int fits = std::max(height() - 4, 8);
+    const int h = font.Height() < 0 ? -font.Height() : font.Height();
+    if (h > fits) font.SetHeight(-fits);
+    return font;
+}
+
 void SheetTabStrip::Sync() {
     GridView* view = area_.ActiveView();
     if (isHidden() == control_.ShowTabset()) {
@@ -71,7 +84,7 @@ void SheetTabStrip::Sync() {
         // The sheet shows its own horizontal bar exactly while the strip is hidden.
         if (view) view->UpdateScrollBars(true, false);
     }
-    layout_.SetTabs(control_.Tabs(), DefaultTextMeasurer(), control_.Font());
+    layout_.SetTabs(control_.Tabs(), DefaultTextMeasurer(), StripFont());
     layout_.SetScrollBarLength(control_.HorzScrollBarLength());
     // The active sheet's vertical bar sits above the strip's right end.
     const QScrollBar* v = view ? view->verticalScrollBar() : nullptr;
@@ -82,7 +95,7 @@ void SheetTabStrip::Sync() {
     if (control_.Renaming()) {
         rename_->setGeometry(ToQRect(layout_.RenameRect(control_.RenameTab())));
         if (!rename_->isVisible()) {
-            rename_->setFont(ToQFont(control_.Font()));
+            rename_->setFont(ToQFont(StripFont()));
             rename_->setText(ToQt(control_.RenameText()));
             rename_->selectAll();
             rename_->show();
@@ -97,7 +110,7 @@ void SheetTabStrip::Sync() {
 void SheetTabStrip::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
     QtCanvas canvas(painter, e->region());
-    GuardUi([&] { layout_.Paint(canvas, control_.Tabs(), control_.TabIndex(), control_.Font()); });
+    GuardUi([&] { layout_.Paint(canvas, control_.Tabs(), control_.TabIndex(), StripFont()); });
 }
 
 void SheetTabStrip::resizeEvent(QResizeEvent*) {

@@ -44,6 +44,8 @@ class SheetTabStrip : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The control's font, no higher than the strip lets a caption be.
+    TFont StripFont() const;
     void Press(QMouseEvent* e, bool dbl);
     // Ends a rename: commit (Enter, a press on the strip) or cancel (Escape).
     void EndRename(bool commit);
