@@ -10,8 +10,17 @@ namespace plu {
 
 LinkSession::LinkSession(std::unique_ptr<ISerialLine> line)
     : line_(std::move(line)), engine_(*line_, *this), ports_(*line_, engine_, *this) {
+    // Received blocks arrive from the toolkit's event loop: whatever handling
+    // a reply raises (a transfer writing into the sheet, a save asked for by
+    // it) goes to the error display, and the link goes on.
     line_->OnReceiveData = [this](const void* buffer, uint16_t length) {
-        engine_.Comm1ReceiveData(buffer, length);
+        try {
+            engine_.Comm1ReceiveData(buffer, length);
+        } catch (const Exception& e) {
+            ReportError({e.Message()});
+        } catch (const std::exception& e) {
+            ReportError({Utf8ToWide(e.what())});
+        }
     };
 }
 

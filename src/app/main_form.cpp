@@ -1,8 +1,11 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "base/exceptions.h"
+#include "grid/grid_selection.h"
+#include "plu/plu_sheet.h"
 #include "plu/sheet_layout.h"
 
 namespace plu {
@@ -16,11 +19,13 @@ WideString ErrorText(const std::exception& e) {
 
 }  // namespace
 
-MainForm::MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer)
+MainForm::MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer,
+                   IClock* clock)
     : shell_(shell),
       measurer_(measurer),
       session_(std::move(line)),
-      transfers_(session_.Engine(), *this) {
+      transfers_(session_.Engine(), *this),
+      clockDialog_(clock ? *clock : systemClock_, transfers_.Pairing()) {
     control_.SetSheetBaseName(kSheetBaseName);
     control_.OnNewSheet = [this](TVexaSheetControl&, TVexaGridSheet& sheet) {
         if (measurer_) sheet.SetMeasurer(measurer_);
@@ -114,6 +119,63 @@ void MainForm::menuStopClick() {
     const UiActions& a = State().Actions;
     if (a.SerialMenu && a.DownLoad && a.Stop)
         Guarded([&] { transfers_.Download().menuStopClick(); });
+}
+
+bool MainForm::menuPairClick() {
+    if (!CommandEnabled(State().Actions, Command::Pair)) return false;
+    clockDialog_.menuPairClick();
+    return true;
+}
+
+bool MainForm::menuSerialSetClick() {
+    if (!CommandEnabled(State().Actions, Command::SerialSet)) return false;
+    session_.Ports().ShowDialog();
+    return true;
+}
+
+void MainForm::EditCut2Execute() {
+    if (State().Actions.Cut && grid_) Guarded([&] { grid_->Selection().Cut(); });
+}
+
+void MainForm::EditCopy2Execute() {
+    // A copy while a transfer runs would race the rows being sent or filled.
+    if (State().Actions.Copy && grid_ && !session_.Engine().State().Transferring)
+        Guarded([&] { grid_->Selection().Copy(); });
+}
+
+void MainForm::EditPaste2Execute() {
+    if (State().Actions.Paste && grid_) Guarded([&] { grid_->Selection().Paste(0); });
+}
+
+void MainForm::Execute(Command command) {
+    switch (command) {
+        case Command::FileNew: FileNewExecute(); break;
+        case Command::FileOpen: FileOpenExecute(); break;
+        case Command::FileSave: FileSaveExecute(); break;
+        case Command::FileSaveAs: menuFileAsClick(); break;
+        case Command::EditCut: EditCut2Execute(); break;
+        case Command::EditCopy: EditCopy2Execute(); break;
+        case Command::EditPaste: EditPaste2Execute(); break;
+        case Command::UpLoad: menuUpLoadClick(); break;
+        case Command::DownLoadStart: menuStartClick(); break;
+        case Command::DownLoadStop: menuStopClick(); break;
+        case Command::Pair: menuPairClick(); break;
+        case Command::SerialSet: menuSerialSetClick(); break;
+        case Command::FileExit: break;
+    }
+}
+
+bool MainForm::FormCloseQuery() {
+    bool close = false;
+    Guarded([&] { close = ConfirmSave(); });
+    return close;
+}
+
+std::optional<MainForm::Progress> MainForm::TransferProgress() {
+    if (!session_.Engine().State().Transferring) return std::nullopt;
+    if (transfers_.Upload().Outcome() == TransferOutcome::Running)
+        return Progress{transfers_.Upload().RecordsReceived(), kPluCount};
+    return Progress{std::min<int>(transfers_.Download().RecordNo, kPluCount), kPluCount};
 }
 
 void MainForm::VexaSheetControl1Change() {

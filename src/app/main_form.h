@@ -14,12 +14,16 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/link_session.h"
 #include "app/shell.h"
 #include "base/text_measurer.h"
+#include "plu/clock.h"
+#include "plu/clock_pairing.h"
 #include "plu/plu_host.h"
 #include "plu/transfers.h"
 #include "sheets/sheet_control.h"
@@ -36,8 +40,10 @@ inline constexpr char16_t kNoWorksheetText[] = u"The file holds no worksheet.";
 class MainForm : public IPluHost {
   public:
     // measurer: what the sheets measure text with (the FreeType measurer when
-    // null); it must outlive the form.
-    MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer = nullptr);
+    // null); clock: the computer's clock for the date/time dialog (the
+    // system's when null). Both must outlive the form.
+    MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer = nullptr,
+             IClock* clock = nullptr);
     ~MainForm() override;
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
@@ -63,6 +69,23 @@ class MainForm : public IPluHost {
     void menuUpLoadClick();
     void menuStartClick();
     void menuStopClick();
+    // Serial > Pair: the date/time dialog is to be shown (the shell shows it).
+    // False while Pair is disabled.
+    bool menuPairClick();
+    // Serial > Serial Set: supervision pauses and the selections are
+    // remembered; the shell then shows the port dialog. False while disabled.
+    bool menuSerialSetClick();
+    // Edit > Cut, Copy, Paste on the active grid's selection (on the editor's
+    // text while a cell is edited). Copy does nothing while a transfer runs.
+    void EditCut2Execute();
+    void EditCopy2Execute();
+    void EditPaste2Execute();
+    // A command of the menu table; Exit, Pair and Serial Set are the shell's
+    // (they close the window or show a dialog).
+    void Execute(Command command);
+    // The window is about to close: the save question as for New. False
+    // (stay open) on Cancel, and when the save that Yes asked for failed.
+    bool FormCloseQuery();
     // The active sheet changed: Grid follows it.
     void VexaSheetControl1Change();
 
@@ -95,6 +118,14 @@ class MainForm : public IPluHost {
     TVexaSheetControl& SheetControl() { return control_; }
     LinkSession& Session() { return session_; }
     PluTransfers& Transfers() { return transfers_; }
+    DateTimeDialog& ClockDialog() { return clockDialog_; }
+    // How far the running transfer is: records done of all (a download's
+    // 265 rows; an upload's records received of at most 265). Nothing when
+    // no transfer runs.
+    struct Progress {
+        int done = 0, total = 0;
+    };
+    std::optional<Progress> TransferProgress();
     // The caption from the model, its key count and FileName.
     void UpdateTitle() { session_.UpdateTitle(); }
 
@@ -125,6 +156,8 @@ class MainForm : public IPluHost {
     TVexaGridSheet* grid_ = nullptr;
     LinkSession session_;
     PluTransfers transfers_;
+    SystemClock systemClock_;
+    DateTimeDialog clockDialog_;
 };
 
 }  // namespace plu

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "base/exceptions.h"
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
 #include "plu/plu_sheet.h"
@@ -44,6 +45,8 @@ class ScriptedShell : public IShell {
     std::vector<WideString> errors;
     WideString fontName, fontSize;
     int stateChanges = 0;
+    // A message box that fails to show (its text is the error raised).
+    std::optional<WideString> failingBoxText;
 
     DialogAnswer AskYesNoCancel(WideStringView text) override {
         questions.emplace_back(text);
@@ -66,6 +69,7 @@ class ScriptedShell : public IShell {
     }
     void ShowMessage(WideStringView title, WideStringView text, MessageIcon icon) override {
         boxes.push_back({WideString(title), WideString(text), icon});
+        if (failingBoxText) throw Exception(*failingBoxText);
     }
     void ShowError(WideStringView text) override { errors.emplace_back(text); }
     WideString FontNameBoxText() const override { return fontName; }
