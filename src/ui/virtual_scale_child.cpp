@@ -2,12 +2,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 
 namespace plu {
 
 QString VirtualScaleChild::ProgramBesideExecutable() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("virtual-scale"));
+    // In the build tree it sits beside the program; installed, it is a
+    // private helper under lib/plu-editor.
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QStringLiteral("virtual-scale"));
+    const QString installed = here.filePath(QStringLiteral("../lib/plu-editor/virtual-scale"));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed)) return QDir::cleanPath(installed);
+    return beside;
 }
 
 bool VirtualScaleChild::Start(const QString& program, QString& error) {
