@@ -109,6 +109,17 @@ void LayoutGrid(TVexaGridSheet& grid, const LinkState& link) {
     Merge(grid, kColBusiness, kBusinessNameRow, kColItemCode, kBusinessNameRow);
 }
 
+// Selecting the layout's wide ranges scrolled the view to their far corners;
+// the laid-out sheet shows from its origin, scrolled only as far as its
+// current cell needs (a window narrower than the whole table would
+// otherwise hide the product names).
+void ShowFromOrigin(TVexaGridSheet& grid) {
+    const TPoint current = grid.Selection().Current();
+    grid.SetLeftCol(grid.ViewLockCol());
+    grid.SetTopRow(grid.ViewLockRow());
+    if (grid.IsBodyCell(current.X, current.Y)) grid.ScrollIntoView(current.X, current.Y);
+}
+
 }  // namespace
 
 void LayoutSheet(TVexaSheetControl& control, const LinkState& link, IPluHost& host,
@@ -117,7 +128,10 @@ void LayoutSheet(TVexaSheetControl& control, const LinkState& link, IPluHost& ho
         host.SetFontNameBoxText(kFontName);
         host.SetFontSizeBoxText(u"12");
     }
-    if (TVexaGridSheet* grid = control.ActiveSheet()) LayoutGrid(*grid, link);
+    if (TVexaGridSheet* grid = control.ActiveSheet()) {
+        LayoutGrid(*grid, link);
+        ShowFromOrigin(*grid);
+    }
     const WideString name = host.FontNameBoxText();
     const int32_t size = StrToInt(host.FontSizeBoxText());
     control.Font().SetName(name);

@@ -265,9 +265,11 @@ void GridView::resizeEvent(QResizeEvent* e) {
         grid_->SetClientSize(viewport()->width(), viewport()->height());
         if (!sized_) {
             // The grid may have scrolled for a size it only assumed before it
-            // had a window: it first shows from its origin, scrolled only as
-            // far as its current cell needs.
-            sized_ = true;
+            // had a window, or for the small sizes a window passes through
+            // while it is laid out before it shows: it first shows from its
+            // origin, scrolled only as far as its current cell needs at the
+            // size it is shown with.
+            sized_ = isVisible();
             const TPoint current = grid_->Selection().Current();
             grid_->SetLeftCol(grid_->ViewLockCol());
             grid_->SetTopRow(grid_->ViewLockRow());

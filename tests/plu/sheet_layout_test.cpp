@@ -151,6 +151,11 @@ TEST_F(SheetLayoutTest, SizesFormatsCaptionsMergesAndView) {
     EXPECT_EQ(g.CellSpanRect(8, 1), TRect::FromCorners(3, 1, 8, 1));
     EXPECT_EQ(g.CellSpanRect(5, 2), TRect::FromCorners(3, 2, 8, 2));
     EXPECT_EQ(g.Selection().Current(), (TPoint{kColBusiness, kBusinessNameRow}));
+    // A view narrower than the business line shows from its origin after a
+    // new layout, not from the far end of the merged line.
+    g.SetClientSize(1266, 700);
+    Layout();
+    EXPECT_EQ(g.LeftCol(), g.ViewLockCol());
 
     EXPECT_TRUE(g.GetCell(kColName, 4).IsWordWrap());
     EXPECT_TRUE(g.GetCell(kColUnit, 268).IsWordWrap());

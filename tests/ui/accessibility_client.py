@@ -11,54 +11,7 @@ import time
 
 import pyatspi
 
-TIMEOUT = 20.0
-
-
-def fail(message):
-    print("accessibility: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, timeout=TIMEOUT):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        try:
-            found = probe()
-        except Exception:  # the tree changes under us while the program starts
-            found = None
-        if found:
-            return found
-        time.sleep(0.2)
-    fail("timed out waiting for " + what)
-
-
-def find_app():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is not None and app.name in ("plu-editor", "PLU Editor"):
-            return app
-    return None
-
-
-def find(node, predicate, depth=0):
-    if node is None or depth > 12:
-        return None
-    if predicate(node):
-        return node
-    for i in range(node.childCount):
-        hit = find(node.getChildAtIndex(i), predicate, depth + 1)
-        if hit is not None:
-            return hit
-    return None
-
-
-def key(name):
-    code = {"Return": 36, "Right": 114, "Down": 116}.get(name)
-    if code is None:
-        pyatspi.Registry.generateKeyboardEvent(0, name, pyatspi.KEY_STRING)
-    else:
-        pyatspi.Registry.generateKeyboardEvent(code, None, pyatspi.KEY_PRESSRELEASE)
-    time.sleep(0.3)
+from atspi_support import fail, find, find_app, key, wait_for
 
 
 def main():
