@@ -52,7 +52,6 @@ MainWindow::MainWindow(const Options& options, QWidget* parent) : QMainWindow(pa
     clipboard_.OnRenderError = [](const WideString& message) { ShowUiError(Exception(message)); };
     GridView::SetDefaultClipboard(&clipboard_);
     form_ = std::make_unique<MainForm>(*this, std::make_unique<CommLine>(dispatcher_), nullptr, options_.clock);
-    setAccessibleName(QStringLiteral("PLU Editor"));
 
     actions_ = std::make_unique<MainActions>(*menuBar(), *this);
     actions_->OnTriggered = [this](Command command) { Run(command); };

@@ -30,8 +30,16 @@ def main():
     print("e2e: The Scale is connected.")
     shot("e2e-1-connected")
 
-    table = wait_for("the sheet's table",
-                     lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_TABLE)).queryTable()
+    def sheet():
+        """The active sheet's table (New, UpLoad and Open replace the sheets)."""
+        return wait_for("the sheet's table",
+                        lambda: find(app, lambda n: n.getRole() == pyatspi.ROLE_TABLE
+                                     and n.getState().contains(pyatspi.STATE_SHOWING))).queryTable()
+
+    def cell(row, col):
+        return sheet().getAccessibleAt(row, col).name
+
+    table = sheet()
 
     def column_of(caption):
         for row in range(0, 4):
@@ -52,8 +60,17 @@ def main():
     type_into(name_col, "APPLE")
     type_into(column_of("Life")[1], "5")
     type_into(column_of("Unit Price")[1], "1.25")
+    # Without a unit the row fails the check: the sheet marks it yellow.
+    menu_item(app, "Serial", "DownLoad", "Start")
+    box = message_box(app, "Data errors.")
+    shot("e2e-2-data-errors")
+    answer(box, "OK")
+    print("e2e: Data errors.")
+
+    type_into(column_of("Unit")[1], "kg")
+    type_into(column_of("Tare")[1], "0.1")
+    type_into(column_of("Item Code")[1], "42")
     print("e2e: typed a PLU: %s" % [table.getAccessibleAt(plu_row, c).name for c in range(table.nColumns)])
-    shot("e2e-2-typed")
 
     menu_item(app, "Serial", "DownLoad", "Start")
     progress = wait_for("the transfer's progress bar",
@@ -72,7 +89,7 @@ def main():
     answer(message_box(app, "Save the current form?"), "No")
     box = message_box(app, "Upload successful.")
     answer(box, "OK")
-    wait_for("the uploaded PLU in the sheet", lambda: table.getAccessibleAt(plu_row, name_col).name == "APPLE")
+    wait_for("the uploaded PLU in the sheet", lambda: cell(plu_row, name_col) == "APPLE")
     print("e2e: Upload successful; the sheet shows the scale's table")
     shot("e2e-5-uploaded")
 
@@ -100,7 +117,7 @@ def main():
     answer(message_box(app, "Save the current form?"), "No")
     file_dialog(xls)
     wait_for("the title to name " + xls, lambda: frame.name.endswith(" - " + xls))
-    wait_for("the opened PLU", lambda: table.getAccessibleAt(plu_row, name_col).name == "APPLE")
+    wait_for("the opened PLU", lambda: cell(plu_row, name_col) == "APPLE")
     print("e2e: opened " + xls)
     shot("e2e-7-opened")
 
