@@ -54,6 +54,31 @@ int LineWidthPenWidth(int number, int pixelsPerInch) {
     return std::max(0, MulDiv(number, pixelsPerInch, 1152));
 }
 
+void DrawLineWidthItem(IKtCanvas& canvas, const TRect& rect, const TLineWidthItem& item,
+                       const TFont& font, TColor background) {
+    TKtCanvasSaver saver(canvas);
+    canvas.IntersectClip(rect);
+    canvas.FillRect(rect, background);
+    canvas.SetFont(font);
+    const int y = (rect.Top + rect.Bottom) / 2;
+    const int x = rect.Right - canvas.TextWidth(item.Text) - 3;
+    canvas.SetPen({font.Color(), LineWidthPenWidth(item.Number, canvas.PixelsPerInch()),
+                   TKtPenStyle::psSolid});
+    canvas.Line(rect.Left + 2, y, x - 2, y);
+    canvas.TextOut(x, rect.Top + 2, item.Text, rect);
+}
+
+void DrawFontNameItem(IKtCanvas& canvas, const TRect& rect, WideStringView name,
+                      TColor background, TColor textColor) {
+    TKtCanvasSaver saver(canvas);
+    canvas.IntersectClip(rect);
+    canvas.FillRect(rect, background);
+    TFont font(name, 0, textColor);
+    font.SetSize(kFontItemPoints);
+    canvas.SetFont(font);
+    canvas.TextOut(rect.Left, rect.Top, name, rect);
+}
+
 const TBorderChoice* FindBorderChoice(int choice) {
     for (const TBorderChoice& row : kBorderChoices)
         if (row.Choice == choice) return &row;

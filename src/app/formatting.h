@@ -17,6 +17,9 @@
 
 #include "app/color_box.h"
 #include "base/color.h"
+#include "base/font.h"
+#include "grid/canvas.h"
+#include "grid/grid_types.h"
 #include "base/wide_text.h"
 
 namespace plu {
@@ -39,6 +42,19 @@ struct TLineWidthItem {
 std::vector<TLineWidthItem> StandardLineWidths();
 // The pen width of a line-width sample: max(0, number x dpi / 1152, rounded).
 int LineWidthPenWidth(int number, int pixelsPerInch);
+
+// Draws a line-width item into rect (an item of the open list or the closed
+// box): rect filled with background, a sample line of the item's pen width
+// centred vertically from the left up to the text, which is written
+// right-aligned in font.
+void DrawLineWidthItem(IKtCanvas& canvas, const TRect& rect, const TLineWidthItem& item,
+                       const TFont& font, TColor background);
+// Draws a font name item: rect filled with background, the name in its own
+// font at 9 points from the rect's top-left corner, in textColor.
+inline constexpr int kFontItemPoints = 9;
+inline constexpr int kOwnerDrawnItemHeight = 15;
+void DrawFontNameItem(IKtCanvas& canvas, const TRect& rect, WideStringView name,
+                      TColor background, TColor textColor);
 
 // One row of the border-choice table: what the selection's border
 // operation receives.

@@ -228,6 +228,26 @@ TEST_F(Formatting, StyleActionsSetTheirOwnBitAndFollowTheCurrentCell) {
     toolbar.FontBoldExecute();  // no grid: nothing to do, nothing raised
 }
 
+TEST(LineWidths, ItemDrawingSampleRunsUpToTheRightAlignedText) {
+    FixedTextMeasurer measurer;
+    RecordingCanvas canvas(measurer);
+    const TFont font(u"Arial", -11, clBlack);
+    const TRect rect{0, 15, 100, 30};
+    const TLineWidthItem medium = StandardLineWidths()[1];
+    DrawLineWidthItem(canvas, rect, medium, font, clWhite);
+    const int textX = 100 - measurer.TextWidth(font, medium.Text) - 3;
+    bool line = false, text = false;
+    for (const auto& op : canvas.ops) {
+        if (op.What == RecordingCanvas::Kind::Line)
+            line = op.Pen.Width == 2 && op.Points[0] == TPoint{2, 22} &&
+                   op.Points[1] == TPoint{textX - 2, 22};
+        if (op.What == RecordingCanvas::Kind::Text)
+            text = op.Text == medium.Text && op.Points[0] == TPoint{textX, 17};
+    }
+    EXPECT_TRUE(line);
+    EXPECT_TRUE(text);
+}
+
 // ---- The colour box ---------------------------------------------------------------------------------
 
 TEST(ColorBox, ActiveIndexRules) {
