@@ -44,7 +44,35 @@ const TFont& CellFont(const TKtCustomGrid& grid, int col, int row) {
     return cell ? cell->Font() : grid.Font();
 }
 
+// Windows font names and the installed families that stand in for them on
+// screen and in the text measurer.
+constexpr std::array<std::pair<const char16_t*, const char16_t*>, 5> kWindowsFontTwins = {{
+    {u"Arial", u"Liberation Sans"},
+    {u"Times New Roman", u"Liberation Serif"},
+    {u"Courier New", u"Liberation Mono"},
+    {u"Calibri", u"Carlito"},
+    {u"宋体", u"WenQuanYi Zen Hei"},
+}};
+
+WideString FoldCase(const WideString& text) {
+    WideString folded = text;
+    for (char16_t& c : folded)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    return folded;
+}
+
 }  // namespace
+
+std::vector<WideString> ScreenFontNames(std::vector<WideString> installed) {
+    const std::vector<WideString> families = installed;
+    for (const auto& [windowsName, twin] : kWindowsFontTwins)
+        if (IndexOf(families, twin) >= 0 && IndexOf(families, windowsName) < 0)
+            installed.emplace_back(windowsName);
+    std::stable_sort(installed.begin(), installed.end(),
+                     [](const WideString& a, const WideString& b) { return FoldCase(a) < FoldCase(b); });
+    installed.erase(std::unique(installed.begin(), installed.end()), installed.end());
+    return installed;
+}
 
 std::vector<TLineWidthItem> StandardLineWidths() {
     return {{u" Thin  ", 4, 1}, {u" Medium", 20, 2}, {u" Thick ", 32, 5}};

@@ -31,6 +31,13 @@ inline constexpr std::array<const char16_t*, 21> kFontSizeItems = {
     u"20", u"22", u"24", u"26", u"28", u"30", u"36", u"42", u"48", u"72"};
 inline constexpr char16_t kInitialFontSize[] = u"12";
 
+// The names the font box offers: the installed families plus the Windows
+// names whose metric twins are installed (Arial for Liberation Sans, Times
+// New Roman, Courier New, Calibri, and 宋体 for WenQuanYi Zen Hei), since the
+// sheets and the workbooks from Windows use those names. Sorted, no
+// duplicates.
+std::vector<WideString> ScreenFontNames(std::vector<WideString> installed);
+
 // An item of the line-width box: its text, its number (the sample's width in
 // 1/1152 inch) and the border line style it stands for.
 struct TLineWidthItem {

@@ -350,16 +350,13 @@ void FormatToolBars::BuildPanels() {
 }
 
 void FormatToolBars::LoadFontList() {
-    const QStringList families = QFontDatabase::families();
     std::vector<WideString> names;
-    names.reserve(static_cast<size_t>(families.size()));
+    for (const QString& family : QFontDatabase::families()) names.push_back(FromQt(family));
+    names = ScreenFontNames(std::move(names));
     {
         QSignalBlocker blocker(cbFonts);
         cbFonts->clear();
-        for (const QString& family : families) {
-            cbFonts->addItem(family);
-            names.push_back(FromQt(family));
-        }
+        for (const WideString& name : names) cbFonts->addItem(ToQt(name));
     }
     GuardUi([&] { logic_.LoadFontList(std::move(names)); });
 }
@@ -403,10 +400,13 @@ bool FormatToolBars::eventFilter(QObject* watched, QEvent* event) {
 void FormatToolBars::Sync() {
     QSignalBlocker fonts(cbFonts), sizes(cbFontSize), widths(cbLineWidth);
     if (cbFonts->currentIndex() != logic_.FontIndex()) cbFonts->setCurrentIndex(logic_.FontIndex());
-    if (cbFontSize->currentIndex() != logic_.SizeIndex())
-        cbFontSize->setCurrentIndex(logic_.SizeIndex());
+    // Only when the text differs: re-selecting while the user types would
+    // move the cursor.
     const QString sizeText = ToQt(logic_.FontSizeText());
-    if (cbFontSize->currentText() != sizeText) cbFontSize->setEditText(sizeText);
+    if (cbFontSize->currentText() != sizeText) {
+        cbFontSize->setCurrentIndex(logic_.SizeIndex());
+        cbFontSize->setEditText(sizeText);
+    }
     if (cbLineWidth->currentIndex() != logic_.LineWidthIndex())
         cbLineWidth->setCurrentIndex(logic_.LineWidthIndex());
     FontBold->setChecked(logic_.FontBold.Checked);

@@ -202,6 +202,15 @@ TEST_F(Formatting, FontNamePickAndLoadFollowTheSelection) {
     EXPECT_EQ(toolbar.FontIndex(), -1);
 }
 
+TEST(FontNames, WindowsNamesJoinWhenTheirTwinsAreInstalled) {
+    EXPECT_EQ(ScreenFontNames({u"Liberation Sans", u"DejaVu Sans", u"WenQuanYi Zen Hei"}),
+              (std::vector<WideString>{u"Arial", u"DejaVu Sans", u"Liberation Sans",
+                                       u"WenQuanYi Zen Hei", u"宋体"}));
+    EXPECT_EQ(ScreenFontNames({u"Arial", u"Liberation Sans", u"Carlito"}),
+              (std::vector<WideString>{u"Arial", u"Calibri", u"Carlito", u"Liberation Sans"}));
+    EXPECT_EQ(ScreenFontNames({u"DejaVu Serif"}), std::vector<WideString>{u"DejaVu Serif"});
+}
+
 TEST_F(Formatting, StyleActionsSetTheirOwnBitAndFollowTheCurrentCell) {
     grid.GetCell(2, 2).OwnFont().SetStyle(TFontStyles(2));  // italic
     grid.SelectRange(2, 2, 3, 2);

@@ -140,17 +140,18 @@ TEST_F(FormatToolBarsTest, TypedSizeAppliesOnEnterAndABadOneIsReportedUnapplied)
 
 TEST_F(FormatToolBarsTest, CurrentCellEchoShowsSizeAndNameWithoutApplying) {
     TFont& font = grid.GetCell(2, 2).OwnFont();
-    font.SetName(bars->cbFonts->itemText(0).toStdU16String());
+    font.SetName(u"Arial");  // offered through its installed twin, Liberation Sans
     font.SetSize(14);
     grid.GetCell(3, 3).OwnFont().SetSize(13);
     grid.SelectRange(4, 4, 4, 4);
     bars->CurrentChanged(2, 2);
     EXPECT_EQ(bars->cbFontSize->currentText(), QStringLiteral("14"));
-    EXPECT_EQ(bars->cbFonts->currentIndex(), 0);
+    EXPECT_EQ(bars->cbFonts->currentText(), QStringLiteral("Arial"));
     EXPECT_EQ(grid.FindCell(4, 4), nullptr);
     bars->CurrentChanged(3, 3);
     EXPECT_EQ(bars->cbFontSize->currentText(), QString());
     EXPECT_EQ(bars->FontSizeBoxText(), u"");
+    EXPECT_EQ(bars->cbFonts->currentIndex(), -1);  // the grid's default font is not installed
     bars->SetFontSizeBoxText(u"12");
     EXPECT_EQ(bars->cbFontSize->currentText(), QStringLiteral("12"));
     EXPECT_EQ(grid.FindCell(4, 4), nullptr);
