@@ -143,18 +143,19 @@ TKtPopupPanel::TKtPopupPanel(QWidget* parent) : QWidget(parent) {
 }
 
 TKtPopupPanel::~TKtPopupPanel() {
-    if (popup_) {
+    if (TPopup* popup = Floating()) {
         OnClose = nullptr;
-        popup_->Detach();
-        delete popup_;  // the children go with it, as they would with the panel
-        popup_ = nullptr;
+        popup->Detach();
+        delete popup;  // the children go with it, as they would with the panel
     }
 }
+
+TPopup* TKtPopupPanel::Floating() const { return static_cast<TPopup*>(popup_.data()); }
 
 QWidget* TKtPopupPanel::PopupWindow() const { return popup_; }
 
 void TKtPopupPanel::Popup(QWidget* button, int alignment) {
-    if (popup_) popup_->close();  // one floating window per panel
+    CloseNow();  // one floating window per panel
     button_ = button;
     auto* popup = new TPopup(*this, button ? button->window() : nullptr);
     popup->setPalette(palette());
@@ -183,15 +184,19 @@ void TKtPopupPanel::Popup(QWidget* button, int alignment) {
     popup->setFocus(Qt::PopupFocusReason);
 }
 
+void TKtPopupPanel::CloseNow() {
+    if (popup_) popup_->close();
+}
+
 void TKtPopupPanel::ClosePopup() {
     if (!popup_) return;
-    QPointer<QWidget> popup = popup_;
+    QPointer<QFrame> popup = popup_;
     QMetaObject::invokeMethod(
-        popup_, [popup] { if (popup) popup->close(); }, Qt::QueuedConnection);
+        popup_.data(), [popup] { if (popup) popup->close(); }, Qt::QueuedConnection);
 }
 
 void TKtPopupPanel::PopupClosed() {
-    TPopup* popup = popup_;
+    TPopup* popup = Floating();
     if (!popup) return;
     popup->hide();
     for (const TPopup::Moved& moved : popup->children) {

@@ -89,6 +89,8 @@ class TKtPopupPanel : public QWidget {
     // Asks the floating window to close (after the current event);
     // nothing when the panel is folded.
     void ClosePopup();
+    // Closes the floating window at once (OnClose runs before this returns).
+    void CloseNow();
     bool IsDroppedDown() const { return popup_ != nullptr; }
     // The floating window while dropped down.
     QWidget* PopupWindow() const;
@@ -100,8 +102,12 @@ class TKtPopupPanel : public QWidget {
     friend class TPopup;
     void PopupClosed();
 
+    TPopup* Floating() const;
+
     QPointer<QWidget> button_;
-    TPopup* popup_ = nullptr;
+    // The floating window (a TPopup); it belongs to the button's window,
+    // which may delete it first.
+    QPointer<QFrame> popup_;
 };
 
 }  // namespace plu

@@ -180,8 +180,10 @@ FormatToolBars::FormatToolBars(std::function<TKtCustomGrid*()> grid, QWidget* pa
 
 FormatToolBars::~FormatToolBars() {
     logic_.OnChanged = nullptr;
-    if (PopupPanel) PopupPanel->OnClose = nullptr;
-    if (PopupPanelBorder) PopupPanelBorder->OnClose = nullptr;
+    // The widgets refer to the logic (the colour box, the owner-drawn
+    // items, the handlers): they go first.
+    delete toolBar2_.data();
+    delete toolBar3_.data();
 }
 
 void FormatToolBars::BuildToolBar3(QWidget* parent) {
@@ -246,8 +248,10 @@ void FormatToolBars::BuildToolBar3(QWidget* parent) {
     tbFontColor->setAutoRaise(true);
     Name(tbFontColor, kTextColorCaption);
     tbFontColor->OnDropDown = [this] {
+        PopupPanel->CloseNow();  // the box is about to show this button's colour
         logic_.tbFontColorDropDown();
         ColorBox->setAccessibleName(ToQt(kTextColorCaption));
+        PopupPanel->setAccessibleName(ToQt(kTextColorCaption));
         PopupPanel->Popup(tbFontColor, TKtPopupPanel::LeftAligned);
     };
     toolBar3_->addWidget(tbFontColor);
@@ -277,8 +281,10 @@ void FormatToolBars::BuildToolBar2(QWidget* parent) {
     tbBorderColor->setAutoRaise(true);
     Name(tbBorderColor, kBorderColorCaption);
     tbBorderColor->OnDropDown = [this] {
+        PopupPanel->CloseNow();  // the box is about to show this button's colour
         logic_.tbBorderColorDropDown();
         ColorBox->setAccessibleName(ToQt(kBorderColorCaption));
+        PopupPanel->setAccessibleName(ToQt(kBorderColorCaption));
         PopupPanel->Popup(tbBorderColor, TKtPopupPanel::RightAligned);
     };
     toolBar2_->addWidget(tbBorderColor);

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 #include <array>
@@ -86,8 +87,10 @@ class FormatToolBars : public QObject {
     void ApplyFontSize(const QString& text);
 
     FormattingToolbar logic_;
-    QToolBar* toolBar3_ = nullptr;
-    QToolBar* toolBar2_ = nullptr;
+    // Children of the window, not of this object: the window may delete
+    // either first.
+    QPointer<QToolBar> toolBar3_;
+    QPointer<QToolBar> toolBar2_;
 };
 
 }  // namespace plu

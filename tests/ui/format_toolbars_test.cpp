@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTest>
 
 #include "grid/cell.h"
@@ -117,6 +118,21 @@ TEST_F(FormatToolBarsTest, AClickOutsideClosesThePanelWhichKnowsItsButton) {
     EXPECT_TRUE(bars->PopupPanel->IsDroppedDown());
     bars->PopupPanel->ClosePopup();
     EXPECT_TRUE(WaitFor([&] { return !bars->PopupPanel->IsDroppedDown(); }, 2000));
+}
+
+TEST(FormatToolBarsLifetime, TheWindowGoesWhileAPanelIsDroppedDown) {
+    TKtCustomGrid grid;
+    auto* window = new QMainWindow;
+    auto* bars = new FormatToolBars([&] { return &grid; }, window);
+    window->addToolBar(bars->ToolBar2());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QTest::mouseClick(bars->tbBorderColor, Qt::LeftButton, {}, bars->tbBorderColor->ArrowRect().center());
+    ASSERT_TRUE(bars->PopupPanel->IsDroppedDown());
+    QPointer<QWidget> popup = bars->PopupPanel->PopupWindow();
+    delete window;
+    QApplication::processEvents();
+    EXPECT_TRUE(popup.isNull());
 }
 
 TEST_F(FormatToolBarsTest, TypedSizeAppliesOnEnterAndABadOneIsReportedUnapplied) {
