@@ -198,6 +198,7 @@ void FormatToolBars::BuildToolBar3(QWidget* parent) {
     cbFonts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbFonts->setAccessibleName(QStringLiteral("Font"));
     toolBar3_->addWidget(cbFonts);
+    toolBar3_->addSeparator();
     connect(cbFonts, &QComboBox::activated, this,
             [this](int index) { GuardUi([&] { logic_.cbFontsChange(index); }); });
 
