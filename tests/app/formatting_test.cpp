@@ -102,6 +102,35 @@ TEST_F(Formatting, NoBordersClearsEverythingWhateverTheWidthAndNoWidthDoesNothin
     EXPECT_EQ(Line(2, 2, kEdgeLeft), 0);
 }
 
+TEST(BorderChoices, EachEdgeChoiceDrawsOnlyItsLines) {
+    struct Case {
+        int choice;
+        int col, row, edge;                // a line the choice draws
+        int clearCol, clearRow, clearEdge;  // a line it leaves alone
+    };
+    const Case cases[] = {
+        {2, 3, 2, kEdgeBottom, 2, 3, kEdgeRight}, {3, 2, 3, kEdgeRight, 3, 2, kEdgeBottom},
+        {4, 3, 2, kEdgeTop, 3, 4, kEdgeBottom},   {5, 3, 4, kEdgeBottom, 3, 2, kEdgeTop},
+        {6, 2, 3, kEdgeLeft, 4, 3, kEdgeRight},   {7, 4, 3, kEdgeRight, 2, 3, kEdgeLeft},
+    };
+    for (const Case& c : cases) {
+        TKtCustomGrid grid;
+        grid.SetColCount(8);
+        grid.SetRowCount(8);
+        FormattingToolbar toolbar([&] { return &grid; });
+        toolbar.LoadLineWidths();
+        grid.SelectRange(2, 2, 4, 4);
+        toolbar.BorderPaletteClick(c.choice);
+        auto line = [&](int col, int row, int edge) {
+            const TKtCell* cell = grid.FindCell(col, row);
+            return cell ? cell->Style().BorderLine(edge) : 0;
+        };
+        EXPECT_EQ(line(c.col, c.row, c.edge), 1) << "choice " << c.choice;
+        EXPECT_EQ(line(c.clearCol, c.clearRow, c.clearEdge), 0) << "choice " << c.choice;
+    }
+    EXPECT_EQ(FindBorderChoice(9), nullptr);
+}
+
 TEST_F(Formatting, BorderColourNotInPaletteShowsAutoAndAutoGivesTheAutomaticColour) {
     toolbar.BorderColor = RGB(1, 2, 3);
     toolbar.tbBorderColorDropDown();

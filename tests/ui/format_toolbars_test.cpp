@@ -78,19 +78,28 @@ TEST_F(FormatToolBarsTest, ColourBoxClickPicksClosesAndColoursTheBorderButton) {
 
 TEST_F(FormatToolBarsTest, PaletteButtonClosesShowsItsPictureAndAppliesItsChoice) {
     grid.SelectRange(2, 2, 4, 4);
+    for (size_t i = 0; i < kBorderPaletteTags.size(); ++i) {
+        const int tag = kBorderPaletteTags[i];
+        ClickArrow(bars->tbBorderLine);
+        ASSERT_TRUE(bars->PopupPanelBorder->IsDroppedDown());
+        QToolButton* button = bars->PaletteButtons[i];
+        ASSERT_TRUE(WaitFor([&] { return button->isVisible(); }, 2000));
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return !bars->PopupPanelBorder->IsDroppedDown(); }, 2000)) << tag;
+        EXPECT_EQ(bars->Logic().BorderLineImage(), tag);
+        EXPECT_EQ(bars->BorderLine->property("picture").toString(), QStringLiteral("border_%1").arg(tag));
+    }
+    EXPECT_EQ(Line(4, 3, kEdgeRight), 1);  // the last one, "right edge", was applied
+
     ClickArrow(bars->tbBorderLine);
-    ASSERT_TRUE(bars->PopupPanelBorder->IsDroppedDown());
-    QToolButton* all = bars->PaletteButtons[1];  // tag 15
-    ASSERT_TRUE(WaitFor([&] { return all->isVisible(); }, 2000));
-    QTest::mouseClick(all, Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return !bars->PopupPanelBorder->IsDroppedDown(); }, 2000));
-    EXPECT_EQ(bars->Logic().BorderLineImage(), 15);
-    EXPECT_EQ(bars->BorderLine->property("picture").toString(), QStringLiteral("border_15"));
+    ASSERT_TRUE(WaitFor([&] { return bars->PaletteButtons[1]->isVisible(); }, 2000));
+    QTest::mouseClick(bars->PaletteButtons[1], Qt::LeftButton);  // tag 15
     EXPECT_EQ(Line(3, 3, kEdgeTop), 1);
     EXPECT_EQ(Line(2, 2, kEdgeLeft), 1);
 
     // The button's body applies the same choice again.
     grid.SelectRange(6, 6, 6, 6);
+    ASSERT_TRUE(WaitFor([&] { return !bars->PopupPanelBorder->IsDroppedDown(); }, 2000));
     QTest::mouseClick(bars->tbBorderLine, Qt::LeftButton, {}, QPoint(4, bars->tbBorderLine->height() / 2));
     EXPECT_EQ(Line(6, 6, kEdgeBottom), 1);
 }
