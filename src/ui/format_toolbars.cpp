@@ -313,6 +313,9 @@ void FormatToolBars::BuildPanels() {
     ColorBox = new ColorBoxWidget(logic_.ColorBox, PopupPanel);
     ColorBox->setObjectName(QStringLiteral("ColorBox"));
     ColorBox->setGeometry(0, 0, kColorPanelSize.width(), kColorPanelSize.height());
+    // A hidden widget gets its resize event only when first shown; the
+    // box's layout is needed before (hit tests, the panel's first paint).
+    logic_.ColorBox.SetBounds(kColorPanelSize.width(), kColorPanelSize.height());
     ColorBox->setAccessibleName(ToQt(kBorderColorCaption));
     logic_.ColorBox.OnClick = [this] { PopupPanel->ClosePopup(); };
     logic_.ColorBox.OnDblClick = [this] { PopupPanel->ClosePopup(); };
