@@ -1,5 +1,7 @@
 #include "plu/sheet_layout.h"
 
+#include <optional>
+
 #include "base/color.h"
 #include "base/conversions.h"
 #include "base/events.h"
@@ -132,10 +134,15 @@ void LayoutSheet(TVexaSheetControl& control, const LinkState& link, IPluHost& ho
         LayoutGrid(*grid, link);
         ShowFromOrigin(*grid);
     }
+    // The boxes show nothing when the cell cursor rests on a cell whose font
+    // or size is not among their items: the control then keeps its font
+    // rather than failing the layout (and the transfer or open around it).
     const WideString name = host.FontNameBoxText();
-    const int32_t size = StrToInt(host.FontSizeBoxText());
-    control.Font().SetName(name);
-    control.Font().SetSize(size);
+    const WideString sizeText = host.FontSizeBoxText();
+    const std::optional<int32_t> size =
+        sizeText.empty() ? std::nullopt : std::optional<int32_t>(StrToInt(sizeText));
+    if (!name.empty()) control.Font().SetName(name);
+    if (size) control.Font().SetSize(*size);
 }
 
 }  // namespace plu

@@ -12,6 +12,7 @@
 #include "app/comm_line.h"
 #include "base/exceptions.h"
 #include "ui/error_display.h"
+#include "ui/format_toolbars.h"
 #include "ui/grid_view.h"
 #include "ui/main_actions.h"
 #include "ui/qt_convert.h"
@@ -56,7 +57,16 @@ MainWindow::MainWindow(const Options& options, QWidget* parent) : QMainWindow(pa
     actions_ = std::make_unique<MainActions>(*menuBar(), *this);
     actions_->OnTriggered = [this](Command command) { Run(command); };
     BuildToolBar1();
+    formats_ = std::make_unique<FormatToolBars>([this] { return form_->Grid(); }, this);
+    addToolBar(formats_->ToolBar3());
+    addToolBar(formats_->ToolBar2());
+    form_->SheetControl().OnCurrentChanged = [this](TKtCustomGrid& grid, int col, int row) {
+        if (&grid == form_->Grid()) formats_->CurrentChanged(col, row);
+    };
     BuildStatusBar();
+    idle_.setInterval(200);
+    connect(&idle_, &QTimer::timeout, this, [this] { GuardUi([&] { formats_->UpdateActions(); }); });
+    idle_.start();
 
     timer_.setInterval(kTickMilliseconds);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -66,6 +76,8 @@ MainWindow::MainWindow(const Options& options, QWidget* parent) : QMainWindow(pa
 
 MainWindow::~MainWindow() {
     timer_.stop();
+    idle_.stop();
+    form_->SheetControl().OnCurrentChanged = nullptr;
     GridView::SetDefaultClipboard(nullptr);
     // The sheets go with the form, before the clipboard service they use;
     // their views let go of them first.
@@ -205,6 +217,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // ---- IShell -------------------------------------------------------------------------------------
+
+WideString MainWindow::FontNameBoxText() const { return formats_->FontNameBoxText(); }
+
+void MainWindow::SetFontNameBoxText(WideStringView text) { formats_->SetFontNameBoxText(text); }
+
+WideString MainWindow::FontSizeBoxText() const { return formats_->FontSizeBoxText(); }
+
+void MainWindow::SetFontSizeBoxText(WideStringView text) { formats_->SetFontSizeBoxText(text); }
 
 DialogAnswer MainWindow::AskYesNoCancel(WideStringView text) {
     if (options_.dialogs) return options_.dialogs->AskYesNoCancel(text);

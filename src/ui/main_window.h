@@ -25,6 +25,7 @@
 
 namespace plu {
 
+class FormatToolBars;
 class GridView;
 class MainActions;
 class SheetArea;
@@ -57,6 +58,7 @@ class MainWindow : public QMainWindow, public IShell {
     QString PanelText(int panel) const { return panels_[static_cast<std::size_t>(panel)]->text(); }
     QProgressBar* ProgressBar() const { return progress_; }
     QAction* Action(Command command) const;
+    FormatToolBars& Formatting() const { return *formats_; }
     QMenu* Menu(const QString& caption) const;
     // The grid view of the active worksheet.
     GridView* ActiveGridView() const;
@@ -67,10 +69,10 @@ class MainWindow : public QMainWindow, public IShell {
     std::optional<WideString> SaveDialog(WideStringView filter, WideStringView initialName) override;
     void ShowMessage(WideStringView title, WideStringView text, MessageIcon icon) override;
     void ShowError(WideStringView text) override;
-    WideString FontNameBoxText() const override { return fontName_; }
-    void SetFontNameBoxText(WideStringView text) override { fontName_ = WideString(text); }
-    WideString FontSizeBoxText() const override { return fontSize_; }
-    void SetFontSizeBoxText(WideStringView text) override { fontSize_ = WideString(text); }
+    WideString FontNameBoxText() const override;
+    void SetFontNameBoxText(WideStringView text) override;
+    WideString FontSizeBoxText() const override;
+    void SetFontSizeBoxText(WideStringView text) override;
     void StateChanged() override;
 
   protected:
@@ -91,6 +93,8 @@ class MainWindow : public QMainWindow, public IShell {
     TKtGridClipboard clipboard_{clipboardService_};
     std::unique_ptr<MainForm> form_;
     std::unique_ptr<MainActions> actions_;
+    std::unique_ptr<FormatToolBars> formats_;
+    QTimer idle_;  // the formatting actions' check marks follow the selection
     SheetArea* sheets_ = nullptr;
     SheetTabStrip* tabs_ = nullptr;
     QToolBar* toolBar1_ = nullptr;
@@ -98,8 +102,6 @@ class MainWindow : public QMainWindow, public IShell {
     std::array<QLabel*, 3> panels_{};
     QProgressBar* progress_ = nullptr;
     QLabel* hint_ = nullptr;  // the long hint of the action under the mouse
-    // The formatting toolbar's font boxes, until the toolbar shows them.
-    WideString fontName_, fontSize_;
 };
 
 }  // namespace plu

@@ -178,6 +178,14 @@ TEST_F(SheetLayoutTest, FontBoxesAndTheControlsFont) {
     EXPECT_EQ(window.control.Font().Size(), 12);
 }
 
+TEST_F(SheetLayoutTest, EmptyFontBoxesKeepTheControlsFont) {
+    window.fontNameBox.clear();
+    window.fontSizeBox.clear();
+    EXPECT_NO_THROW(Layout(false));
+    EXPECT_EQ(window.control.Font().Name(), u"Arial");
+    EXPECT_EQ(window.control.Font().Size(), 12);
+}
+
 TEST_F(SheetLayoutTest, ASizeBoxThatIsNoNumberFailsAfterTheSheetIsLaidOut) {
     sheet().SetRowCount(20);
     window.fontSizeBox = u"big";
