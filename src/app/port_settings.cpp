@@ -143,13 +143,16 @@ void PortSettings::ListPorts(const PortLister& lister) {
     std::vector<std::string> found;
     if (!lister(found)) return;
     const std::string current = PortText();
+    // The remembered port matters only while the dialog shows (closing
+    // restores it); otherwise it is an old visit's and is not kept.
     const std::string remembered = Selected(Ports, SavedPortIndex);
     MergeFirstPorts(std::move(found));
     // A device that went away while in use stays until the user picks another.
-    for (const std::string* kept : {&current, &remembered})
-        if (!kept->empty() && IndexOfPort(Ports, *kept) < 0) Ports.push_back(*kept);
+    for (const std::string* kept : {&current, dialogVisible_ ? &remembered : nullptr})
+        if (kept && !kept->empty() && IndexOfPort(Ports, *kept) < 0) Ports.push_back(*kept);
     PortIndex = current.empty() ? (Ports.empty() ? -1 : 0) : IndexOfPort(Ports, current);
-    const int saved = remembered.empty() ? PortIndex : IndexOfPort(Ports, remembered);
+    int saved = remembered.empty() ? -1 : IndexOfPort(Ports, remembered);
+    if (saved < 0) saved = PortIndex;
     SavedPortIndex = static_cast<uint16_t>(saved);
 }
 

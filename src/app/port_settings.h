@@ -46,10 +46,11 @@ public:
 
     // Reads the port list again (USB adapters come and go). FirstPorts stay
     // in front. The current and the remembered port follow their device by
-    // name; a device that has gone stays listed, after the others, while it
-    // is selected or remembered, so the list still shows what the link uses
-    // and closing the dialog still restores it. When the ports cannot be
-    // enumerated the list stays as it is.
+    // name. A device that has gone stays listed, after the others, while it
+    // is selected (and, while the dialog shows, while it is remembered), so
+    // the list still shows what the link uses and closing the dialog still
+    // restores it; once another port is chosen it leaves the list. When the
+    // ports cannot be enumerated the list stays as it is.
     void ListPorts(const PortLister& lister);
 
     // Panel 0 := "port,baud,data"; applies the selections; opens; then a link
