@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "base/conversions.h"
 #include "base/exceptions.h"
@@ -57,7 +59,15 @@ std::string_view BareName(std::string_view port) {
 
 }  // namespace
 
-bool SamePort(const std::string& a, const std::string& b) { return BareName(a) == BareName(b); }
+bool SamePort(const std::string& a, const std::string& b) {
+    if (BareName(a) == BareName(b)) return true;
+    // A symbolic link such as /dev/serial/by-id/... and the device it names.
+    auto path = [](const std::string& port) {
+        return std::filesystem::path(!port.empty() && port.front() == '/' ? port : "/dev/" + port);
+    };
+    std::error_code error;  // a port that does not exist is the same as nothing
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(path(a), path(b), error);
+}
 
 WideString PortOpenFailureText(const std::string& port, WideStringView message, int systemError) {
     std::string reason;

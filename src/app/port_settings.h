@@ -107,7 +107,8 @@ private:
 WideString PortOpenFailureText(const std::string& port, WideStringView message, int systemError);
 
 // The same device under its /dev name or its bare name ("/dev/ttyUSB0" and
-// "ttyUSB0"), as TComm opens both.
+// "ttyUSB0"), as TComm opens both, or through a symbolic link
+// (/dev/serial/by-id/...) to it.
 bool SamePort(const std::string& a, const std::string& b);
 
 }  // namespace plu

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -291,6 +294,20 @@ TEST_F(RelistingTest, SelectionsFollowTheirDeviceByNameAndTheGivenPortStaysFirst
     p.ListPorts(Lister());
     EXPECT_EQ(p.Ports, (std::vector<std::string>{"/dev/ttyUSB1", "ttyUSB0"}));
     EXPECT_EQ(p.PortText(), "/dev/ttyUSB1");
+}
+
+TEST(SamePort, ByNameUnderDevAndThroughASymbolicLink) {
+    EXPECT_TRUE(SamePort("/dev/ttyUSB0", "ttyUSB0"));
+    EXPECT_FALSE(SamePort("ttyUSB0", "ttyUSB1"));
+    EXPECT_FALSE(SamePort("/dev/pts/7", "pts/8"));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("plu-same-port-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream((dir / "device").string()); }
+    std::filesystem::create_symlink(dir / "device", dir / "by-id");
+    EXPECT_TRUE(SamePort((dir / "by-id").string(), (dir / "device").string()));
+    EXPECT_FALSE(SamePort((dir / "by-id").string(), (dir / "missing").string()));
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(RelistingTest, VanishedPortStaysListedOnlyWhileSelected) {
