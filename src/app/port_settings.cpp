@@ -178,7 +178,8 @@ void PortSettings::ApplyAndOpen() {
     } catch (const ECommsError& e) {
         // Until the port opens, nothing else tells the user why the scale is
         // not found: the link engine stops supervising after a failed reopening.
-        host_.SetStatusText(kLinkPanel, PortOpenFailureText(choice.CommName, e.Message(), e.SystemError()));
+        host_.SetStatusText(kLinkPanel,
+                            PortOpenFailureText(choice.CommName, e.Message(), e.SystemError()));
         throw;
     } catch (const Exception& e) {
         host_.SetStatusText(kLinkPanel, PortOpenFailureText(choice.CommName, e.Message(), 0));

@@ -33,7 +33,8 @@ QComboBox* MakeList(QWidget* form, const char* name, const QString& accessibleNa
 void Fill(QComboBox* list, const std::vector<std::string>& items, int selected) {
     const QSignalBlocker quiet(list);
     list->clear();
-    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
+    for (const std::string& item : items)
+        list->addItem(QString::fromStdString(item));
     list->setCurrentIndex(selected >= 0 && selected < list->count() ? selected : -1);
 }
 
@@ -57,9 +58,12 @@ TfrmCommPort::TfrmCommPort(PortSettings& settings, PortLister lister, QWidget* p
     button1_->setGeometry(64, 152, 81, 25);
 
     // The lists' own updates in Sync are silent, so these see the user only.
-    connect(cmbPort_, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.PortIndex = i; });
-    connect(cmbBaud_, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.BaudIndex = i; });
-    connect(cmbData_, &QComboBox::currentIndexChanged, this, [this](int i) { settings_.DataIndex = i; });
+    connect(cmbPort_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { settings_.PortIndex = i; });
+    connect(cmbBaud_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { settings_.BaudIndex = i; });
+    connect(cmbData_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { settings_.DataIndex = i; });
     connect(button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
     Sync();
 }

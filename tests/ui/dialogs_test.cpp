@@ -65,7 +65,8 @@ class CommPortDialogTest : public ::testing::Test {
     }
     QStringList Items(QComboBox* list) const {
         QStringList items;
-        for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
         return items;
     }
 
@@ -101,7 +102,8 @@ TEST_F(CommPortDialogTest, OpenPortFailureShowsTheErrorAndKeepsTheDialog) {
     EXPECT_TRUE(dialog->isVisible());
     ASSERT_EQ(errors.shown.size(), 1);
     EXPECT_EQ(errors.shown[0], QString::fromUtf8(kCommOpenError));
-    EXPECT_EQ(session->State().StatusText[kLinkPanel], u"Port ttyUSB1 cannot be opened: no such device");
+    EXPECT_EQ(session->State().StatusText[kLinkPanel],
+              u"Port ttyUSB1 cannot be opened: no such device");
 
     QTest::keyClick(dialog->cmbPort(), Qt::Key_Up);
     QTest::mouseClick(dialog->Button1(), Qt::LeftButton);
@@ -174,7 +176,8 @@ TEST_F(DateTimeDialogTest, PickersTickUntilTheTimePickerGetsTheFocus) {
     EXPECT_EQ(Shown(), "2024-03-15 14:05:09");
     Open();
     clock.now += EncodeTime(0, 0, 3, 0);
-    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-15 14:05:12"; }, 2000)) << Shown().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-15 14:05:12"; }, 2000))
+        << Shown().toStdString();
     QTest::mouseClick(dialog.dtpTime(), Qt::LeftButton);
     ASSERT_TRUE(dialog.dtpTime()->hasFocus());
     clock.now += EncodeTime(0, 0, 10, 0);
@@ -186,14 +189,16 @@ TEST_F(DateTimeDialogTest, PickersTickUntilTheTimePickerGetsTheFocus) {
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_TRUE(dialog.Timer1().isActive());
     Open();
-    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-15 14:05:22"; }, 2000)) << Shown().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-15 14:05:22"; }, 2000))
+        << Shown().toStdString();
 }
 
 TEST_F(DateTimeDialogTest, TickingIntoTheNextDayIsNotTakenForTheUsersDateChange) {
     clock.now = EncodeDate(2024, 3, 15) + EncodeTime(23, 59, 59, 0);
     Open();
     clock.now = EncodeDate(2024, 3, 16) + EncodeTime(0, 0, 1, 0);
-    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-16 00:00:01"; }, 2000)) << Shown().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return Shown() == "2024-03-16 00:00:01"; }, 2000))
+        << Shown().toStdString();
     EXPECT_TRUE(dialog.Timer1().isActive());
     EXPECT_FALSE(dialog.Logic().TimeEdited);
 }
@@ -252,4 +257,6 @@ TEST(SmallDialogs, EveryControlHasAnAccessibleName) {
 }  // namespace
 }  // namespace plu
 
-int main(int argc, char** argv) { return plu::testing::RunWidgetTests(argc, argv); }
+int main(int argc, char** argv) {
+    return plu::testing::RunWidgetTests(argc, argv);
+}
