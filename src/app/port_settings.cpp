@@ -1,7 +1,14 @@
 #include "app/port_settings.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
 #include "base/conversions.h"
+#include "base/exceptions.h"
 #include "base/wide_text.h"
+#include "serial/comm.h"
 
 namespace plu {
 
@@ -37,7 +44,65 @@ int IndexOf(const std::vector<std::string>& items, const std::string& text) {
     return -1;
 }
 
+int IndexOfPort(const std::vector<std::string>& ports, const std::string& port) {
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        if (SamePort(ports[i], port)) return static_cast<int>(i);
+    return -1;
+}
+
+std::string_view BareName(std::string_view port) {
+    constexpr std::string_view dev = "/dev/";
+    if (port.substr(0, dev.size()) == dev && port.find('/', dev.size()) == std::string_view::npos)
+        port.remove_prefix(dev.size());
+    return port;
+}
+
 }  // namespace
+
+bool SamePort(const std::string& a, const std::string& b) {
+    if (BareName(a) == BareName(b)) return true;
+    // A symbolic link such as /dev/serial/by-id/... and the device it names.
+    auto path = [](const std::string& port) {
+        return std::filesystem::path(!port.empty() && port.front() == '/' ? port : "/dev/" + port);
+    };
+    std::error_code error;  // a port that does not exist is the same as nothing
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(path(a), path(b), error);
+}
+
+WideString PortOpenFailureText(const std::string& port, WideStringView message, int systemError) {
+    std::string reason;
+    switch (systemError) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            reason = "no such device";
+            break;
+        case EBUSY:
+            reason = "busy, held by another process";
+            break;
+        case EACCES:
+        case EPERM:
+            reason = "no permission (see the dialout group)";
+            break;
+        case ENOTTY:
+            reason = "not a serial device";
+            break;
+        case 0: {
+            // The component's own text, on one line.
+            reason = WideToUtf8(message);
+            for (std::size_t at; (at = reason.find("\r\n")) != std::string::npos;)
+                reason.replace(at, 2, ": ");
+            for (char& c : reason)
+                if (c == '\r' || c == '\n') c = ' ';
+            break;
+        }
+        default:
+            reason = std::strerror(systemError);
+            break;
+    }
+    return Utf8ToWide("Port " + (port.empty() ? std::string("(none)") : port) +
+                      " cannot be opened: " + reason);
+}
 
 PortSettings::PortSettings(ISerialLine& line, LinkEngine& engine, ILinkHost& host)
     : line_(line), engine_(engine), host_(host) {}
@@ -64,21 +129,41 @@ void PortSettings::DataFormatSettings(const std::string& text, LineChoice& c) {
     c.StopBits = TStopBits::_1;
 }
 
+void PortSettings::MergeFirstPorts(std::vector<std::string> found) {
+    std::vector<std::string> merged = FirstPorts;
+    for (std::string& port : found)
+        if (IndexOfPort(merged, port) < 0) merged.push_back(std::move(port));
+    Ports = std::move(merged);
+}
+
 void PortSettings::FormCreate(const PortLister& lister, const std::vector<std::string>& first) {
     engine_.ResetLink();
+    FirstPorts = first;
     std::vector<std::string> found = Ports;
     if (lister) lister(found);  // on failure the list stays as it was
-    if (!first.empty()) {
-        std::vector<std::string> merged = first;
-        for (const std::string& port : found)
-            if (IndexOf(merged, port) < 0) merged.push_back(port);
-        found = std::move(merged);
-    }
-    Ports = std::move(found);
+    MergeFirstPorts(std::move(found));
     PortIndex = Ports.empty() ? -1 : 0;
     BaudIndex = IndexOf(BaudRates, "9600");
     DataIndex = DataFormats.empty() ? -1 : 0;
     ApplyAndOpen();
+}
+
+void PortSettings::ListPorts(const PortLister& lister) {
+    if (!lister) return;
+    std::vector<std::string> found;
+    if (!lister(found)) return;
+    const std::string current = PortText();
+    // The remembered port matters only while the dialog shows (closing
+    // restores it); otherwise it is an old visit's and is not kept.
+    const std::string remembered = Selected(Ports, SavedPortIndex);
+    MergeFirstPorts(std::move(found));
+    // A device that went away while in use stays until the user picks another.
+    for (const std::string* kept : {&current, dialogVisible_ ? &remembered : nullptr})
+        if (kept && !kept->empty() && IndexOfPort(Ports, *kept) < 0) Ports.push_back(*kept);
+    PortIndex = current.empty() ? (Ports.empty() ? -1 : 0) : IndexOfPort(Ports, current);
+    int saved = remembered.empty() ? -1 : IndexOfPort(Ports, remembered);
+    if (saved < 0) saved = PortIndex;
+    SavedPortIndex = static_cast<uint16_t>(saved);
 }
 
 void PortSettings::ApplyAndOpen() {
@@ -88,7 +173,18 @@ void PortSettings::ApplyAndOpen() {
     choice.BaudRate = static_cast<uint32_t>(StrToInt(AsciiToWide(BaudText())));
     DataFormatSettings(DataText(), choice);
     line_.Configure(choice);
-    line_.OpenPort();
+    try {
+        line_.OpenPort();
+    } catch (const ECommsError& e) {
+        // Until the port opens, nothing else tells the user why the scale is
+        // not found: the link engine stops supervising after a failed reopening.
+        host_.SetStatusText(kLinkPanel,
+                            PortOpenFailureText(choice.CommName, e.Message(), e.SystemError()));
+        throw;
+    } catch (const Exception& e) {
+        host_.SetStatusText(kLinkPanel, PortOpenFailureText(choice.CommName, e.Message(), 0));
+        throw;
+    }
     engine_.PortOpened();
     host_.SetTimerEnabled(true);
 }
@@ -105,8 +201,10 @@ void PortSettings::Remember() {
     SavedDataIndex = static_cast<uint16_t>(DataIndex);
 }
 
-void PortSettings::ShowDialog() {
+void PortSettings::ShowDialog(const PortLister& lister) {
+    if (dialogVisible_) return;
     host_.SetTimerEnabled(false);
+    ListPorts(lister);
     Remember();
     dialogVisible_ = true;
 }

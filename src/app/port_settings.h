@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/serial_line.h"
+#include "base/wide_text.h"
 #include "link/link_engine.h"
 #include "link/link_host.h"
 
@@ -38,13 +39,24 @@ public:
     uint16_t SavedPortIndex = 0, SavedBaudIndex = 0, SavedDataIndex = 0;
 
     // Start-up: not connected, lists the ports (the ports in `first` go in
-    // front of the enumerated ones), selects the first port, 9600 and 8N1,
-    // and applies and opens. Throws the open error, as ApplyAndOpen does.
+    // front of the enumerated ones, here and at every later listing),
+    // selects the first port, 9600 and 8N1, and applies and opens. Throws
+    // the open error, as ApplyAndOpen does.
     void FormCreate(const PortLister& lister, const std::vector<std::string>& first = {});
 
-    // Panel 0 := "port,baud,data"; applies the selections; opens (its error
-    // goes to the caller, nothing after it happens); then a link poll goes out
-    // and the timer is enabled.
+    // Reads the port list again (USB adapters come and go). FirstPorts stay
+    // in front. The current and the remembered port follow their device by
+    // name. A device that has gone stays listed, after the others, while it
+    // is selected (and, while the dialog shows, while it is remembered), so
+    // the list still shows what the link uses and closing the dialog still
+    // restores it; once another port is chosen it leaves the list. When the
+    // ports cannot be enumerated the list stays as it is.
+    void ListPorts(const PortLister& lister);
+
+    // Panel 0 := "port,baud,data"; applies the selections; opens; then a link
+    // poll goes out and the timer is enabled. When the port cannot be opened,
+    // panel 1 says so ("Port … cannot be opened: …"), nothing after the
+    // opening happens and the error goes to the caller.
     void ApplyAndOpen();
 
     // Data format to its next entry; from its last back to the first with the
@@ -52,9 +64,11 @@ public:
     // port moving on; after the last port the first.
     void StepSelections();
 
-    // Serial > Serial Set: the timer stops, the selections are remembered,
-    // the dialog shows.
-    void ShowDialog();
+    // Serial > Serial Set: the timer stops, the port list is read again
+    // with `lister` (when given), the selections are remembered, the dialog
+    // shows. While the dialog is already showing this does nothing, so the
+    // user's unconfirmed choice is not taken for the remembered one.
+    void ShowDialog(const PortLister& lister = {});
     // "Open Port": closes the port, remembers the selections, applies and
     // opens, and closes the dialog. When opening throws, the dialog stays.
     void OpenPortClick();
@@ -62,6 +76,9 @@ public:
     // and the timer runs again.
     void FormClose();
     bool DialogVisible() const { return dialogVisible_; }
+
+    // Ports put in front of every listing (plu-editor --port, the virtual scale).
+    std::vector<std::string> FirstPorts;
 
     std::string PortText() const;
     std::string BaudText() const;
@@ -75,11 +92,23 @@ public:
 
 private:
     void Remember();
+    // Ports := FirstPorts, then `found` without those already listed.
+    void MergeFirstPorts(std::vector<std::string> found);
 
     ISerialLine& line_;
     LinkEngine& engine_;
     ILinkHost& host_;
     bool dialogVisible_ = false;
 };
+
+// Panel 1 when a port cannot be opened: "Port ttyUSB1 cannot be opened: no
+// such device". The reason is short enough for the status bar: from the
+// system's error number where there is one, else the message on one line.
+WideString PortOpenFailureText(const std::string& port, WideStringView message, int systemError);
+
+// The same device under its /dev name or its bare name ("/dev/ttyUSB0" and
+// "ttyUSB0"), as TComm opens both, or through a symbolic link
+// (/dev/serial/by-id/...) to it.
+bool SamePort(const std::string& a, const std::string& b);
 
 }  // namespace plu

@@ -1,9 +1,12 @@
 // plu-editor: the PLU Editor window.
 //
-// One option, for demonstrations without hardware: --virtual-scale starts
-// the virtual scale found beside this executable, puts its device first in
-// the port list and stops it on exit. Without it the window behaves as the
-// product always does.
+// Options: --port DEVICE puts a device first in the port list (a symbolic
+// link such as /dev/serial/by-id/..., which the port enumeration does not
+// show, or another program's pseudo-terminal); it stays first each time the
+// list is read again. --virtual-scale, for demonstrations without hardware,
+// starts the virtual scale found beside this executable, puts its device
+// first in the port list and stops it on exit. Without options the window
+// behaves as the product always does.
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -18,11 +21,19 @@
 
 int main(int argc, char** argv) {
     bool withVirtualScale = false;
+    std::vector<std::string> givenPorts;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--virtual-scale") == 0) {
             withVirtualScale = true;
+        } else if (std::strcmp(argv[i], "--port") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fputs("plu-editor: --port needs a device, such as /dev/ttyUSB0\n", stderr);
+                return 2;
+            }
+            givenPorts.emplace_back(argv[++i]);
         } else if (std::strcmp(argv[i], "--help") == 0) {
-            std::puts("Usage: plu-editor [--virtual-scale]\n"
+            std::puts("Usage: plu-editor [--port DEVICE] [--virtual-scale]\n"
+                      "  --port DEVICE    list this serial device first and open it at start-up\n"
                       "  --virtual-scale  start the built-in virtual scale and connect to it first");
             return 0;
         }
@@ -33,11 +44,11 @@ int main(int argc, char** argv) {
     plu::InstallGridAccessibility();
 
     plu::VirtualScaleChild scale;
-    std::vector<std::string> firstPorts;
+    std::vector<std::string> firstPorts = givenPorts;
     if (withVirtualScale) {
         QString error;
         if (scale.Start(plu::VirtualScaleChild::ProgramBesideExecutable(), error))
-            firstPorts.push_back(scale.Device().toStdString());
+            firstPorts.insert(firstPorts.begin(), scale.Device().toStdString());
         else
             QMessageBox::warning(nullptr, QStringLiteral("PLU Editor"), error);
     }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,7 +31,7 @@ struct FakeLine : ISerialLine {
     void OpenPort() override {
         if (open) throw ECommsError(kCommAlreadyOpen);
         if (choice.CommName.empty() || missing.count(choice.CommName))
-            throw ECommsError(kCommOpenError);
+            throw ECommsError(kCommOpenError, ENOENT);
         open = true;
         opened.push_back(choice.CommName + "@" + std::to_string(choice.BaudRate));
     }
@@ -245,6 +250,149 @@ TEST_F(LinkSessionTest, StepsThroughEveryDataFormatBeforeTheBaudRate) {
     p.StepSelections();
     p.StepSelections();
     EXPECT_EQ(p.PanelText(), "ttyUSB0,1200,8N1");  // one port: back to itself
+}
+
+// Re-listing at each visit of the dialog: USB adapters come and go.
+class RelistingTest : public LinkSessionTest {
+protected:
+    std::vector<std::string> present;
+    bool enumerable = true;
+    PortLister Lister() {
+        return [this](std::vector<std::string>& target) {
+            if (!enumerable) return false;
+            target = present;
+            return true;
+        };
+    }
+    void OpenPortOn(const std::string& port) {
+        PortSettings& p = session->Ports();
+        p.ShowDialog(Lister());
+        p.PortIndex = static_cast<int>(std::find(p.Ports.begin(), p.Ports.end(), port) - p.Ports.begin());
+        p.OpenPortClick();
+    }
+};
+
+TEST_F(RelistingTest, SelectionsFollowTheirDeviceByNameAndTheGivenPortStaysFirst) {
+    present = {"ttyUSB0", "ttyUSB1"};
+    session->Start(Lister(), {"/dev/pts/7"});
+    OpenPortOn("ttyUSB1");
+    ASSERT_EQ(line->opened.back(), "ttyUSB1@9600");
+
+    present = {"ttyACM0", "ttyACM1", "ttyUSB1"};
+    PortSettings& p = session->Ports();
+    p.ShowDialog(Lister());
+    EXPECT_EQ(p.Ports, (std::vector<std::string>{"/dev/pts/7", "ttyACM0", "ttyACM1", "ttyUSB1"}));
+    EXPECT_EQ(p.PortText(), "ttyUSB1");
+    p.PortIndex = 1;  // looked at, not confirmed
+    p.FormClose();
+    EXPECT_EQ(p.PortText(), "ttyUSB1");
+    EXPECT_EQ(line->opened.size(), 2u);
+
+    // The same device under its /dev name is listed once, where it was given.
+    present = {"ttyUSB0", "ttyUSB1"};
+    p.FirstPorts = {"/dev/ttyUSB1"};
+    p.ListPorts(Lister());
+    EXPECT_EQ(p.Ports, (std::vector<std::string>{"/dev/ttyUSB1", "ttyUSB0"}));
+    EXPECT_EQ(p.PortText(), "/dev/ttyUSB1");
+}
+
+TEST(SamePort, ByNameUnderDevAndThroughASymbolicLink) {
+    EXPECT_TRUE(SamePort("/dev/ttyUSB0", "ttyUSB0"));
+    EXPECT_FALSE(SamePort("ttyUSB0", "ttyUSB1"));
+    EXPECT_FALSE(SamePort("/dev/pts/7", "pts/8"));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("plu-same-port-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream((dir / "device").string()); }
+    std::filesystem::create_symlink(dir / "device", dir / "by-id");
+    EXPECT_TRUE(SamePort((dir / "by-id").string(), (dir / "device").string()));
+    EXPECT_FALSE(SamePort((dir / "by-id").string(), (dir / "missing").string()));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(RelistingTest, VanishedPortStaysListedOnlyWhileSelected) {
+    present = {"ttyUSB0", "ttyUSB1"};
+    session->Start(Lister());
+    present = {"ttyUSB1"};
+    PortSettings& p = session->Ports();
+    p.ShowDialog(Lister());
+    EXPECT_EQ(p.Ports, (std::vector<std::string>{"ttyUSB1", "ttyUSB0"}));
+    EXPECT_EQ(p.PortText(), "ttyUSB0");
+    p.FormClose();
+    EXPECT_EQ(p.PortText(), "ttyUSB0");
+
+    OpenPortOn("ttyUSB1");
+    p.ShowDialog(Lister());
+    EXPECT_EQ(p.Ports, std::vector<std::string>{"ttyUSB1"});
+    p.FormClose();
+
+    // A port remembered at an old visit is not kept once it has gone.
+    present = {"ttyUSB0", "ttyUSB1"};
+    p.ShowDialog(Lister());
+    p.FormClose();
+    p.StepSelections();
+    p.StepSelections();  // past 19200: the next port
+    ASSERT_EQ(p.PortText(), "ttyUSB0");
+    present = {"ttyUSB0"};
+    p.ShowDialog(Lister());
+    EXPECT_EQ(p.Ports, std::vector<std::string>{"ttyUSB0"});
+    p.FormClose();
+
+    // Ports that cannot be enumerated leave the list as it is.
+    enumerable = false;
+    p.ShowDialog(Lister());
+    EXPECT_EQ(p.Ports, std::vector<std::string>{"ttyUSB0"});
+    EXPECT_EQ(p.PortText(), "ttyUSB0");
+}
+
+TEST_F(LinkSessionTest, ShowingTheDialogAgainKeepsTheFirstRememberedChoice) {
+    StartWith({"ttyUSB0"});
+    PortSettings& p = session->Ports();
+    p.ShowDialog();
+    p.BaudIndex = 0;
+    p.ShowDialog();
+    p.FormClose();
+    EXPECT_EQ(p.BaudText(), "9600");
+}
+
+TEST_F(LinkSessionTest, FailedReopeningSaysSoInTheStatusBarUntilOpenPortSucceeds) {
+    StartWith({"ttyUSB0"});
+    line->missing = {"ttyUSB0"};
+    Tick(51);
+    ASSERT_FALSE(session->TimerEnabled());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(Panel(1), "Port ttyUSB0 cannot be opened: no such device");
+    Tick(200);
+    EXPECT_EQ(Panel(1), "Port ttyUSB0 cannot be opened: no such device");
+
+    PortSettings& p = session->Ports();
+    p.ShowDialog();
+    line->missing.clear();
+    line->written.clear();
+    p.OpenPortClick();
+    EXPECT_EQ(line->opened.back(), "ttyUSB0@19200");
+    EXPECT_EQ(line->written, std::vector<std::string>{LinkPollFrame()});
+    Tick();
+    EXPECT_EQ(Panel(1), "Connecting the scale.");
+}
+
+TEST(PortOpenFailureText, NamesThePortAndAShortReason) {
+    const struct {
+        std::string port;
+        std::u16string message;
+        int error;
+        std::string text;
+    } cases[] = {
+        {"ttyUSB0", u"x", ENOENT, "Port ttyUSB0 cannot be opened: no such device"},
+        {"ttyS0", u"x", EBUSY, "Port ttyS0 cannot be opened: busy, held by another process"},
+        {"ttyS0", u"x", EACCES, "Port ttyS0 cannot be opened: no permission (see the dialout group)"},
+        {"ttyS0", u"x", EIO, "Port ttyS0 cannot be opened: Input/output error"},
+        {"ttyS0", u"Unable to create event", 0, "Port ttyS0 cannot be opened: Unable to create event"},
+        {"", u"Open the serial port error\r\nThis serial does not exist or occupied", 0,
+         "Port (none) cannot be opened: Open the serial port error: This serial does not exist or occupied"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WideToUtf8(PortOpenFailureText(c.port, c.message, c.error)), c.text) << c.error;
 }
 
 }  // namespace
