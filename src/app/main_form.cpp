@@ -19,13 +19,11 @@ WideString ErrorText(const std::exception& e) {
 
 }  // namespace
 
-MainForm::MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer,
-                   IClock* clock)
+MainForm::MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer)
     : shell_(shell),
       measurer_(measurer),
       session_(std::move(line)),
-      transfers_(session_.Engine(), *this),
-      clockDialog_(clock ? *clock : systemClock_, transfers_.Pairing()) {
+      transfers_(session_.Engine(), *this) {
     control_.SetSheetBaseName(kSheetBaseName);
     control_.OnNewSheet = [this](TVexaSheetControl&, TVexaGridSheet& sheet) {
         if (measurer_) sheet.SetMeasurer(measurer_);
@@ -121,18 +119,6 @@ void MainForm::menuStopClick() {
         Guarded([&] { transfers_.Download().menuStopClick(); });
 }
 
-bool MainForm::menuPairClick() {
-    if (!CommandEnabled(State().Actions, Command::Pair)) return false;
-    clockDialog_.menuPairClick();
-    return true;
-}
-
-bool MainForm::menuSerialSetClick() {
-    if (!CommandEnabled(State().Actions, Command::SerialSet)) return false;
-    session_.Ports().ShowDialog();
-    return true;
-}
-
 void MainForm::EditCut2Execute() {
     if (State().Actions.Cut && grid_) Guarded([&] { grid_->Selection().Cut(); });
 }
@@ -159,8 +145,8 @@ void MainForm::Execute(Command command) {
         case Command::UpLoad: menuUpLoadClick(); break;
         case Command::DownLoadStart: menuStartClick(); break;
         case Command::DownLoadStop: menuStopClick(); break;
-        case Command::Pair: menuPairClick(); break;
-        case Command::SerialSet: menuSerialSetClick(); break;
+        case Command::Pair:
+        case Command::SerialSet:
         case Command::FileExit: break;
     }
 }

@@ -22,8 +22,6 @@
 #include "app/link_session.h"
 #include "app/shell.h"
 #include "base/text_measurer.h"
-#include "plu/clock.h"
-#include "plu/clock_pairing.h"
 #include "plu/plu_host.h"
 #include "plu/transfers.h"
 #include "sheets/sheet_control.h"
@@ -40,10 +38,8 @@ inline constexpr char16_t kNoWorksheetText[] = u"The file holds no worksheet.";
 class MainForm : public IPluHost {
   public:
     // measurer: what the sheets measure text with (the FreeType measurer when
-    // null); clock: the computer's clock for the date/time dialog (the
-    // system's when null). Both must outlive the form.
-    MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer = nullptr,
-             IClock* clock = nullptr);
+    // null); it must outlive the form.
+    MainForm(IShell& shell, std::unique_ptr<ISerialLine> line, ITextMeasurer* measurer = nullptr);
     ~MainForm() override;
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
@@ -69,19 +65,14 @@ class MainForm : public IPluHost {
     void menuUpLoadClick();
     void menuStartClick();
     void menuStopClick();
-    // Serial > Pair: the date/time dialog is to be shown (the shell shows it).
-    // False while Pair is disabled.
-    bool menuPairClick();
-    // Serial > Serial Set: supervision pauses and the selections are
-    // remembered; the shell then shows the port dialog. False while disabled.
-    bool menuSerialSetClick();
     // Edit > Cut, Copy, Paste on the active grid's selection (on the editor's
     // text while a cell is edited). Copy does nothing while a transfer runs.
     void EditCut2Execute();
     void EditCopy2Execute();
     void EditPaste2Execute();
-    // A command of the menu table; Exit, Pair and Serial Set are the shell's
-    // (they close the window or show a dialog).
+    // A command of the menu table, when it is enabled. Exit, Pair and Serial
+    // Set are the shell's: they close the window or show a dialog whose
+    // logic (DateTimeDialog, PortSettings) the dialog drives.
     void Execute(Command command);
     // The window is about to close: the save question as for New. False
     // (stay open) on Cancel, and when the save that Yes asked for failed.
@@ -118,7 +109,6 @@ class MainForm : public IPluHost {
     TVexaSheetControl& SheetControl() { return control_; }
     LinkSession& Session() { return session_; }
     PluTransfers& Transfers() { return transfers_; }
-    DateTimeDialog& ClockDialog() { return clockDialog_; }
     // How far the running transfer is: records done of all (a download's
     // 265 rows; an upload's records received of at most 265). Nothing when
     // no transfer runs.
@@ -156,8 +146,6 @@ class MainForm : public IPluHost {
     TVexaGridSheet* grid_ = nullptr;
     LinkSession session_;
     PluTransfers transfers_;
-    SystemClock systemClock_;
-    DateTimeDialog clockDialog_;
 };
 
 }  // namespace plu

@@ -41,9 +41,15 @@ MainActions::MainActions(QMenuBar& menuBar, QWidget& owner) {
             owner.addAction(action);
             target->addAction(action);
             const Command command = item.command;
-            QObject::connect(action, &QAction::triggered, &owner, [this, command] {
-                if (OnTriggered) OnTriggered(command);
-            });
+            // Queued: a command may open a modal box or dialog, which must not
+            // run inside the menu's event handling or inside an assistive
+            // tool's request (it would hold the tool's call until it closes).
+            QObject::connect(
+                action, &QAction::triggered, &owner,
+                [this, command] {
+                    if (OnTriggered) OnTriggered(command);
+                },
+                Qt::QueuedConnection);
             actions_[command] = action;
         }
     }

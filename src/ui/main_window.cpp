@@ -11,6 +11,8 @@
 
 #include "app/comm_line.h"
 #include "base/exceptions.h"
+#include "ui/comm_port_dialog.h"
+#include "ui/date_time_dialog.h"
 #include "ui/error_display.h"
 #include "ui/format_toolbars.h"
 #include "ui/grid_view.h"
@@ -52,7 +54,7 @@ MainWindow::MainWindow(const Options& options, QWidget* parent) : QMainWindow(pa
     clipboard_.SetSelectivePasteDialog(new TKtSelectivePasteDailog(this));
     clipboard_.OnRenderError = [](const WideString& message) { ShowUiError(Exception(message)); };
     GridView::SetDefaultClipboard(&clipboard_);
-    form_ = std::make_unique<MainForm>(*this, std::make_unique<CommLine>(dispatcher_), nullptr, options_.clock);
+    form_ = std::make_unique<MainForm>(*this, std::make_unique<CommLine>(dispatcher_));
 
     actions_ = std::make_unique<MainActions>(*menuBar(), *this);
     actions_->OnTriggered = [this](Command command) { Run(command); };
@@ -142,8 +144,11 @@ void MainWindow::Start(const PortLister& lister, const std::vector<std::string>&
     tabs_ = new SheetTabStrip(form_->SheetControl(), *sheets_, central);
     column->addWidget(tabs_);
     setCentralWidget(central);
-    // The clock dialog exists (and ticks) from start-up on.
-    form_->ClockDialog().FormCreate();
+    // Program entry order: the main window, then the clock dialog (ticking
+    // from now on), then the port dialog, whose creation opens the port.
+    clockDialog_ = new TfrmDateTime(options_.clock ? *options_.clock : systemClock_,
+                                    form_->Transfers().Pairing(), this);
+    portDialog_ = new TfrmCommPort(form_->Session().Ports(), lister, this);
     StateChanged();
     timer_.start();
     GuardUi([&] { form_->Session().OpenFirstPort(lister, firstPorts); });
@@ -161,20 +166,16 @@ void MainWindow::Run(Command command) {
         switch (command) {
             case Command::FileExit: close(); break;
             case Command::Pair:
-                if (form_->menuPairClick()) ShowClockDialog();
+                if (clockDialog_ && CommandEnabled(form_->State().Actions, command)) clockDialog_->Show();
                 break;
             case Command::SerialSet:
-                if (form_->menuSerialSetClick()) ShowPortDialog();
+                if (portDialog_ && CommandEnabled(form_->State().Actions, command)) portDialog_->Show();
                 break;
             default: form_->Execute(command); break;
         }
     });
     StateChanged();
 }
-
-void MainWindow::ShowPortDialog() {}
-
-void MainWindow::ShowClockDialog() {}
 
 void MainWindow::StateChanged() {
     const MainWindowState& s = form_->State();

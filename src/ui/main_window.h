@@ -19,6 +19,7 @@
 
 #include "app/main_form.h"
 #include "app/port_settings.h"
+#include "plu/clock.h"
 #include "clipboard/grid_clipboard.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_dispatcher.h"
@@ -30,6 +31,8 @@ class GridView;
 class MainActions;
 class SheetArea;
 class SheetTabStrip;
+class TfrmCommPort;
+class TfrmDateTime;
 
 class MainWindow : public QMainWindow, public IShell {
   public:
@@ -58,6 +61,9 @@ class MainWindow : public QMainWindow, public IShell {
     QString PanelText(int panel) const { return panels_[static_cast<std::size_t>(panel)]->text(); }
     QProgressBar* ProgressBar() const { return progress_; }
     QAction* Action(Command command) const;
+    // The two dialogs (they exist from Start on).
+    TfrmCommPort* PortDialog() const { return portDialog_; }
+    TfrmDateTime* ClockDialog() const { return clockDialog_; }
     FormatToolBars& Formatting() const { return *formats_; }
     QMenu* Menu(const QString& caption) const;
     // The grid view of the active worksheet.
@@ -83,8 +89,6 @@ class MainWindow : public QMainWindow, public IShell {
     void BuildToolBar1();
     void BuildStatusBar();
     void Run(Command command);
-    void ShowPortDialog();
-    void ShowClockDialog();
 
     Options options_;
     QtDispatcher dispatcher_;  // before the form: the serial component posts to it
@@ -95,6 +99,9 @@ class MainWindow : public QMainWindow, public IShell {
     std::unique_ptr<MainActions> actions_;
     std::unique_ptr<FormatToolBars> formats_;
     QTimer idle_;  // the formatting actions' check marks follow the selection
+    SystemClock systemClock_;
+    TfrmDateTime* clockDialog_ = nullptr;
+    TfrmCommPort* portDialog_ = nullptr;
     SheetArea* sheets_ = nullptr;
     SheetTabStrip* tabs_ = nullptr;
     QToolBar* toolBar1_ = nullptr;
