@@ -184,6 +184,7 @@ void MainWindow::StateChanged() {
         const QString text = ToQt(s.StatusText[i]);
         panels_[i]->setText(text);
         panels_[i]->setAccessibleDescription(text);
+        panels_[i]->setToolTip(text);  // a narrow panel cuts long texts
     }
     if (actions_) actions_->Sync(s.Actions);
     if (progress_) {

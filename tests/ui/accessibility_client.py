@@ -2,8 +2,8 @@
 """Reads the running plu-editor through the AT-SPI bus, as a screen reader
 does: finds the sheet's accessible table, reads the PLU sheet's header cell
 "Unit", types a value into the current cell with the keyboard and reads it
-back from the table, then moves with an arrow key and reads the focused cell, and reads the
-sheet tabs with the active one.
+back from the table, then moves with an arrow key and reads the focused cell, opens the unit
+cell's list and reads its items, and reads the sheet tabs with the active one.
 
 Exit 0 when everything holds; a message and exit 1 otherwise."""
 import sys
@@ -67,6 +67,30 @@ def main():
     moved = wait_for("the focus to move right",
                      lambda: focused() if focused() == (after_enter[0], after_enter[1] + 1) else None)
     print("accessibility: the current cell moved to row %d, column %d" % moved)
+
+    # The unit cell's list, opened by its drop-down button (a small square at
+    # the cell's top right): a screen reader reads its items.
+    unit_cell = table.getAccessibleAt(name[0], unit[1])
+    e = unit_cell.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    for x, y in ((e.x + e.width // 2, e.y + e.height // 2), (e.x + e.width - 6, e.y + 6)):
+        pyatspi.Registry.generateMouseEvent(x, y, "abs")
+        pyatspi.Registry.generateMouseEvent(x, y, "b1c")
+        time.sleep(0.4)
+
+    def open_list():
+        for i in range(app.childCount):
+            hit = find(app.getChildAtIndex(i), lambda n: n.getRole() == pyatspi.ROLE_LIST
+                       and n.getState().contains(pyatspi.STATE_SHOWING) and n.childCount > 0)
+            if hit is not None:
+                return hit
+        return None
+
+    items = wait_for("the unit list's items", lambda: [open_list().getChildAtIndex(i).name
+                                                     for i in range(open_list().childCount)])
+    if "kg" not in items:
+        fail("the unit list reads %s, without kg" % items)
+    print("accessibility: the open unit list reads %s" % items)
+    key("Escape")
 
     # The tab strip: the sheets' captions, the active one selected.
     tabs = wait_for("the sheet tabs",

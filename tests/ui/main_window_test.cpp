@@ -7,7 +7,20 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
+#include <QProgressBar>
+#include <QLineEdit>
+#include <QListWidget>
 
+#include "plu/plu_sheet.h"
+#include "sheets/combo_cells.h"
+#include "sheets/spin_cells.h"
+#include "ui/comm_port_dialog.h"
+#include "ui/grid_view.h"
+#include "ui/qt_convert.h"
+#include "ui/sheet_tab_strip.h"
+
+#include "app/scripted_shell.h"
 #include "ui/main_window.h"
 #include "ui/virtual_scale_child.h"
 #include "ui_test_support.h"
@@ -86,6 +99,129 @@ TEST(MainWindow, MissingPortShowsTheOpenErrorAndKeepsRunning) {
     EXPECT_EQ(box->text(), QStringLiteral("Open the serial port error\r\nThis serial does not exist or occupied"));
     box->close();
     EXPECT_TRUE(WaitFor([&] { return window.PanelText(1) == "Connecting the scale."; }, 1000));
+}
+
+// A window whose boxes and file dialogs the test answers; started on a port
+// that does not exist (the open error is recorded, not shown).
+struct ScriptedWindow {
+    testing::ScriptedShell dialogs;
+    MainWindow window{MainWindow::Options{&dialogs, nullptr}};
+    ScriptedWindow() {
+        window.Start([](std::vector<std::string>& ports) {
+            ports = {"/dev/plu-test-no-such-port"};
+            return true;
+        });
+        window.show();
+    }
+};
+
+TEST(MainWindow, MenusToolbarsAndCommandsAtStartUp) {
+    App();
+    ScriptedWindow w;
+    EXPECT_EQ(w.dialogs.errors.size(), 1u);  // the port
+    QStringList bars;
+    for (QToolBar* bar : w.window.findChildren<QToolBar*>())
+        if (bar->parent() == &w.window) bars << bar->objectName();
+    EXPECT_EQ(bars, (QStringList{"ToolBar1", "ToolBar3", "ToolBar2"}));
+    for (Command c : {Command::UpLoad, Command::DownLoadStart, Command::DownLoadStop, Command::Pair})
+        EXPECT_FALSE(w.window.Action(c)->isEnabled()) << w.window.Action(c)->text().toStdString();
+    EXPECT_TRUE(w.window.Action(Command::FileNew)->isEnabled());
+    EXPECT_EQ(w.window.Action(Command::FileNew)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(w.window.Action(Command::DownLoadStop)->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(w.window.Action(Command::EditCut)->toolTip(), QStringLiteral("Cut"));
+    EXPECT_EQ(w.window.Action(Command::EditCut)->statusTip(),
+              QStringLiteral("Cuts the selection and puts it on the Clipboard"));
+    EXPECT_FALSE(w.window.ProgressBar()->isVisible());
+}
+
+TEST(MainWindow, ExitAsksTheSaveQuestionAndCancelKeepsTheWindow) {
+    App();
+    ScriptedWindow w;
+    w.dialogs.answers = {DialogAnswer::Cancel, DialogAnswer::No};
+    w.window.Action(Command::FileExit)->trigger();
+    EXPECT_TRUE(WaitFor([&] { return w.dialogs.questions.size() == 1; }, 1000));
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_TRUE(w.window.close());  // "No": the window goes
+    EXPECT_EQ(w.dialogs.questions.size(), 2u);
+    EXPECT_EQ(w.dialogs.questions[1], u"Save the current form?");
+}
+
+TEST(MainWindow, SerialSetPausesSupervisionWhileThePortDialogShows) {
+    App();
+    ScriptedWindow w;
+    w.window.Action(Command::SerialSet)->trigger();
+    ASSERT_TRUE(WaitFor([&] { return w.window.PortDialog()->isVisible(); }, 1000));
+    EXPECT_FALSE(w.window.Session().TimerEnabled());  // supervision pauses while it shows
+    w.window.PortDialog()->close();
+    EXPECT_TRUE(w.window.Session().TimerEnabled());
+}
+
+// Everyday use of the PLU sheet once the scale is identified and the sheet
+// laid out: a unit picked from the list, a spin step, a new sheet through
+// " * ", renamed, and back to the PLU sheet; all with real mouse and keys.
+TEST(MainWindow, ThePluSheetWorksByMouseAndKeysAgainstTheVirtualScale) {
+    App();
+    VirtualScaleChild scale;
+    QString error;
+    ASSERT_TRUE(scale.Start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"), error)) << error.toStdString();
+    {
+        testing::ScriptedShell dialogs;
+        MainWindow window({&dialogs, nullptr});
+        window.Start([](std::vector<std::string>&) { return false; }, {scale.Device().toStdString()});
+        window.resize(1600, 900);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        TVexaSheetControl& control = window.Form().SheetControl();
+        TVexaGridSheet& plu = *control.ActiveSheet();
+        ASSERT_TRUE(WaitFor([&] { return !plu.GetColumn(kColUnit).CellItems().empty(); }, 5000));
+        GridView* view = window.ActiveGridView();
+        auto click = [&](int col, int row) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              ToQRect(plu.CellRect(col, row)).center());
+        };
+
+        click(kColUnit, kFirstPluRow);
+        auto& unit = static_cast<TKtComboBoxCell&>(plu.GetCell(kColUnit, kFirstPluRow));
+        const TRect button = unit.ButtonRect();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(button.Left + 3, button.Top + 3));
+        QListWidget* list = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* l = qobject_cast<QListWidget*>(w); l && l->isVisible()) list = l;
+            return list != nullptr;
+        }, 1000));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        EXPECT_EQ(ShownText(plu, kColUnit, kFirstPluRow), plu.GetColumn(kColUnit).CellItems()[0]);
+
+        click(kColLife, kFirstPluRow);
+        auto& life = static_cast<TKtNumberSpinCell&>(plu.GetCell(kColLife, kFirstPluRow));
+        const TRect spin = life.ButtonRect();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(spin.Left + spin.Width() / 2, spin.Top + 2));
+        EXPECT_EQ(ShownText(plu, kColLife, kFirstPluRow), u"1");
+
+        SheetTabStrip* tabs = nullptr;  // no meta-object of its own: look by type
+        for (QWidget* w : window.findChildren<QWidget*>())
+            if (auto* strip = dynamic_cast<SheetTabStrip*>(w)) tabs = strip;
+        ASSERT_NE(tabs, nullptr);
+        auto tabPoint = [&](int tab) {
+            const TRect r = tabs->Layout().TabRect(tab);
+            return QPoint(r.Left + r.Width() / 2, tabs->height() / 2);
+        };
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabPoint(1));  // " * "
+        ASSERT_EQ(control.SheetCount(), 2);
+        EXPECT_NE(control.ActiveSheet(), &plu);
+        QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabPoint(1));
+        ASSERT_NE(tabs->RenameBox(), nullptr);
+        tabs->RenameBox()->selectAll();
+        QTest::keyClicks(tabs->RenameBox(), QStringLiteral("Prices"));
+        QTest::keyClick(tabs->RenameBox(), Qt::Key_Return);
+        EXPECT_EQ(control.ActiveSheet()->Caption(), u"Prices");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabPoint(0));
+        EXPECT_EQ(control.ActiveSheet(), &plu);
+        EXPECT_EQ(window.Form().Grid(), &plu);
+        EXPECT_TRUE(dialogs.errors.empty());
+    }
+    scale.Stop();
 }
 
 }  // namespace

@@ -62,6 +62,15 @@ TEST_F(SheetTabStripTest, TheNewSheetTabAddsASheetAndTabsSwitchBack) {
     EXPECT_EQ(area->currentWidget(), area->ActiveView());
 }
 
+TEST_F(SheetTabStripTest, CaptionsOfALargeSheetFontFitTheStrip) {
+    control.Font().SetSize(24);
+    strip->Sync();
+    QTest::mouseDClick(strip, Qt::LeftButton, {}, TabPoint(0));
+    const QFontMetrics metrics(strip->RenameBox()->font());
+    EXPECT_LE(metrics.height(), strip->height());
+    EXPECT_EQ(strip->RenameBox()->font().family(), ToQFont(control.Font()).family());
+}
+
 TEST_F(SheetTabStripTest, ADoubleClickRenamesInABoxOverTheTab) {
     QTest::mouseDClick(strip, Qt::LeftButton, {}, TabPoint(0));
     QLineEdit* box = strip->RenameBox();
