@@ -224,6 +224,36 @@ TEST(MainWindow, ThePluSheetWorksByMouseAndKeysAgainstTheVirtualScale) {
     scale.Stop();
 }
 
+// The wiring of a download from the window: F8 starts it (the commands lock,
+// the progress bar counts), F9 stops it at once, and the window unlocks.
+TEST(MainWindow, F8StartsADownloadWithProgressAndF9StopsIt) {
+    App();
+    VirtualScaleChild scale;
+    QString error;
+    ASSERT_TRUE(scale.Start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"), error)) << error.toStdString();
+    {
+        testing::ScriptedShell dialogs;
+        MainWindow window({&dialogs, nullptr});
+        window.Start([](std::vector<std::string>&) { return false; }, {scale.Device().toStdString()});
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(WaitFor([&] { return window.Action(Command::DownLoadStart)->isEnabled(); }, 5000));
+        QTest::keyClick(&window, Qt::Key_F8);
+        ASSERT_TRUE(WaitFor([&] { return window.ProgressBar()->value() > 0; }, 10000));
+        EXPECT_TRUE(window.ProgressBar()->isVisible());
+        EXPECT_EQ(window.ProgressBar()->maximum(), 265);
+        EXPECT_FALSE(window.Action(Command::FileSave)->isEnabled());
+        EXPECT_TRUE(window.Action(Command::DownLoadStop)->isEnabled());
+        QTest::keyClick(&window, Qt::Key_F9);
+        ASSERT_TRUE(WaitFor([&] { return !dialogs.boxes.empty(); }, 5000));
+        EXPECT_EQ(dialogs.boxes[0].text, u"Stop downloading!");
+        EXPECT_TRUE(WaitFor([&] { return window.Action(Command::FileSave)->isEnabled(); }, 2000));
+        EXPECT_FALSE(window.ProgressBar()->isVisible());
+        EXPECT_TRUE(dialogs.errors.empty());
+    }
+    scale.Stop();
+}
+
 }  // namespace
 }  // namespace plu
 
