@@ -24,6 +24,7 @@
 #include "plu/transfers.h"
 #include "ui/grid_view.h"
 #include "ui/main_window.h"
+#include "transfer/full_table.h"
 #include "virtual-scale/plu_table.h"
 
 namespace plu {
@@ -104,20 +105,6 @@ BENCHMARK(BM_WindowAgain)->Unit(benchmark::kMillisecond);
 // The protocol floor of the full upload of bench_transfer's table at 9600
 // baud (bench/README.md, "Scale transfers").
 constexpr double kUploadFloorSeconds = 63.88;
-
-virtual_scale::PluTable FullTable() {
-    virtual_scale::PluTable t;
-    t.businessName = "CORNER SHOP";
-    t.secondLine = "OPEN DAILY";
-    for (int n = 1; n <= 265; ++n) {
-        std::string name = "PRODUCT " + std::to_string(n);
-        name.resize(20, 'X');
-        std::string ingredients = "INGREDIENTS OF " + std::to_string(n);
-        ingredients.resize(80, 'Y');
-        t.plus[static_cast<std::size_t>(n - 1)] = {false, name, ingredients, 30, n % 3, 1250, 100, 4242};
-    }
-    return t;
-}
 
 void BM_FullUploadFromTheWindow(benchmark::State& state) {
     char pattern[] = "/tmp/plu-bench-XXXXXX";

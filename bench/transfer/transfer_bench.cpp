@@ -32,6 +32,7 @@
 #include "plu/transfers.h"
 #include "serial/ui_dispatcher.h"
 #include "sheets/sheet_control.h"
+#include "full_table.h"
 #include "virtual-scale/plu_table.h"
 
 namespace plu {
@@ -152,22 +153,6 @@ class BenchWindow : public IPluHost {
     LinkSession session_;
     PluTransfers transfers_;
 };
-
-// 265 PLUs with full-width names and ingredients: the longest frames.
-virtual_scale::PluTable FullTable() {
-    virtual_scale::PluTable t;
-    t.businessName = "CORNER SHOP";
-    t.secondLine = "OPEN DAILY";
-    for (int n = 1; n <= 265; ++n) {
-        std::string name = "PRODUCT " + std::to_string(n);
-        name.resize(20, 'X');
-        std::string ingredients = "INGREDIENTS OF " + std::to_string(n);
-        ingredients.resize(80, 'Y');
-        t.plus[static_cast<std::size_t>(n - 1)] = {false, name, ingredients, 30,
-                                                   n % 3, 1250, 100,         4242};
-    }
-    return t;
-}
 
 void FillSheet(TKtCustomGrid& g) {
     SetCellText(g, kColBusiness, kBusinessNameRow, u"CORNER SHOP");

@@ -156,21 +156,35 @@ TEST(MainWindow, SerialSetPausesSupervisionWhileThePortDialogShows) {
     EXPECT_TRUE(w.window.Session().TimerEnabled());
 }
 
+// A window started on the virtual scale, its boxes answered by the test.
+class ScaleWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        App();
+        QString error;
+        ASSERT_TRUE(scale.Start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"), error)) << error.toStdString();
+        window = std::make_unique<MainWindow>(MainWindow::Options{&dialogs, nullptr});
+        window->Start([](std::vector<std::string>&) { return false; }, {scale.Device().toStdString()});
+        window->resize(1600, 900);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        scale.Stop();
+    }
+
+    VirtualScaleChild scale;
+    testing::ScriptedShell dialogs;
+    std::unique_ptr<MainWindow> window;
+};
+
 // Everyday use of the PLU sheet once the scale is identified and the sheet
 // laid out: a unit picked from the list, a spin step, a new sheet through
 // " * ", renamed, and back to the PLU sheet; all with real mouse and keys.
-TEST(MainWindow, ThePluSheetWorksByMouseAndKeysAgainstTheVirtualScale) {
-    App();
-    VirtualScaleChild scale;
-    QString error;
-    ASSERT_TRUE(scale.Start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"), error)) << error.toStdString();
+TEST_F(ScaleWindowTest, ThePluSheetWorksByMouseAndKeysAgainstTheVirtualScale) {
     {
-        testing::ScriptedShell dialogs;
-        MainWindow window({&dialogs, nullptr});
-        window.Start([](std::vector<std::string>&) { return false; }, {scale.Device().toStdString()});
-        window.resize(1600, 900);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        MainWindow& window = *this->window;
         TVexaSheetControl& control = window.Form().SheetControl();
         TVexaGridSheet& plu = *control.ActiveSheet();
         ASSERT_TRUE(WaitFor([&] { return !plu.GetColumn(kColUnit).CellItems().empty(); }, 5000));
@@ -221,22 +235,13 @@ TEST(MainWindow, ThePluSheetWorksByMouseAndKeysAgainstTheVirtualScale) {
         EXPECT_EQ(window.Form().Grid(), &plu);
         EXPECT_TRUE(dialogs.errors.empty());
     }
-    scale.Stop();
 }
 
 // The wiring of a download from the window: F8 starts it (the commands lock,
 // the progress bar counts), F9 stops it at once, and the window unlocks.
-TEST(MainWindow, F8StartsADownloadWithProgressAndF9StopsIt) {
-    App();
-    VirtualScaleChild scale;
-    QString error;
-    ASSERT_TRUE(scale.Start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"), error)) << error.toStdString();
+TEST_F(ScaleWindowTest, F8StartsADownloadWithProgressAndF9StopsIt) {
     {
-        testing::ScriptedShell dialogs;
-        MainWindow window({&dialogs, nullptr});
-        window.Start([](std::vector<std::string>&) { return false; }, {scale.Device().toStdString()});
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        MainWindow& window = *this->window;
         ASSERT_TRUE(WaitFor([&] { return window.Action(Command::DownLoadStart)->isEnabled(); }, 5000));
         QTest::keyClick(&window, Qt::Key_F8);
         ASSERT_TRUE(WaitFor([&] { return window.ProgressBar()->value() > 0; }, 10000));
@@ -251,7 +256,6 @@ TEST(MainWindow, F8StartsADownloadWithProgressAndF9StopsIt) {
         EXPECT_FALSE(window.ProgressBar()->isVisible());
         EXPECT_TRUE(dialogs.errors.empty());
     }
-    scale.Stop();
 }
 
 }  // namespace
