@@ -52,7 +52,7 @@ TKtCustomGrid& BenchGrid() {
                 if (r % 3 == 0) cell.OwnStyle().SetBgColor(clYellow);
             }
             if (r % 10 == 0) {
-                TFont& font = g->GetCell(1, r).OwnFont();
+                TKtCellFont font = g->GetCell(1, r).OwnFont();
                 font.SetStyle(font.Style().With(TFontStyle::fsBold));
             }
         }

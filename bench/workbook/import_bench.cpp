@@ -7,7 +7,24 @@
 //
 // PLU_BENCH_XLS_DIR: a folder where the workbook is left as "grid-import.xls"
 // (for the peer to read).
+//
+// The open benchmarks report bytes_per_cell: the heap the opened grid (or
+// sheet control) holds, measured with mallinfo2 (arena and mmapped blocks)
+// before the open and after it with the workbook model already freed,
+// divided by the 650,000 cells (the least of the runs: the first run also
+// counts the memory the record pool keeps for later workbooks).
+//
+// The heap: glibc decides from the sizes freed so far whether memory freed
+// by one run goes back to the kernel, so with its defaults the runs of one
+// file reused the previous grid's pages and those of another paid for fresh
+// pages every time (the xlwt file: 38,000 page faults an open against 1,000).
+// So that every file is opened on the same terms, the allocator here keeps
+// what it freed (fixed thresholds). With PLU_BENCH_FRESH_HEAP set it is left
+// alone; bench/workbook/run then runs the open benchmarks once more with
+// glibc told to hand every freed block back, so that each open pays for
+// fresh pages as the first open of a freshly started editor does.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <charconv>
 #include <cstdlib>
@@ -57,7 +74,7 @@ const std::string& BenchFile() {
                 if (r % 3 == 0) cell.OwnStyle().SetBgColor(clYellow);
             }
             if (r % 10 == 0) {
-                TFont& font = g.GetCell(1, r).OwnFont();
+                TKtCellFont font = g.GetCell(1, r).OwnFont();
                 font.SetStyle(font.Style().With(TFontStyle::fsBold));
             }
         }
@@ -67,6 +84,48 @@ const std::string& BenchFile() {
     }();
     return path;
 }
+
+const bool kHeapKept = [] {
+    if (std::getenv("PLU_BENCH_FRESH_HEAP")) return false;
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    return true;
+}();
+
+size_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Heap held by what one open built, per cell of the sheet (each run's
+// "before" is taken with the previous run's result freed).
+class HeapPerCell {
+  public:
+    HeapPerCell() : before_(HeapInUse()) {}
+    // Call while paused, with the opened grid still alive.
+    void Opened() {
+        const size_t after = HeapInUse();
+        const double held = after > before_ ? static_cast<double>(after - before_) : 0.0;
+        least_ = runs_ == 0 || held < least_ ? held : least_;
+        ++runs_;
+    }
+    // Call while paused, after freeing the opened grid. Without the kept
+    // heap, everything free goes back to the kernel, so the next open
+    // starts on fresh pages whatever the file.
+    void Freed() {
+        if (!kHeapKept) malloc_trim(0);
+        before_ = HeapInUse();
+    }
+    void Report(benchmark::State& state) const {
+        if (runs_ > 0) state.counters["bytes_per_cell"] = least_ / (kRows * kCols);
+        state.SetLabel(kHeapKept ? "heap kept" : "fresh heap");
+    }
+
+  private:
+    size_t before_;
+    double least_ = 0;
+    int runs_ = 0;
+};
 
 // Whether the grid holds the sheet: its extent, the last row's number and
 // text and a bold cell (a read that stopped early or lost formats would
@@ -88,6 +147,7 @@ bool HoldsTheSheet(const TKtCustomGrid& g) {
 // only the bold cells need a font of their own.
 void BM_OpenXlsIntoGrid(benchmark::State& state) {
     const std::string& path = BenchFile();
+    HeapPerCell heap;
     for (auto _ : state) {
         auto grid = std::make_unique<TKtCustomGrid>();
         {
@@ -96,10 +156,13 @@ void BM_OpenXlsIntoGrid(benchmark::State& state) {
             bridge.ReadSheet(*grid, 0, 0, 0);
         }
         state.PauseTiming();
+        heap.Opened();
         if (!HoldsTheSheet(*grid)) state.SkipWithError("the grid does not hold the sheet");
         grid.reset();
+        heap.Freed();
         state.ResumeTiming();
     }
+    heap.Report(state);
     state.counters["cells"] = kRows * kCols;
 }
 BENCHMARK(BM_OpenXlsIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
@@ -108,6 +171,7 @@ BENCHMARK(BM_OpenXlsIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->Min
 // font of its own (a side record of the grid per cell).
 void BM_OpenXlsIntoGridWithAnotherFont(benchmark::State& state) {
     const std::string& path = BenchFile();
+    HeapPerCell heap;
     for (auto _ : state) {
         auto grid = std::make_unique<TKtCustomGrid>();
         grid->Font().SetName(u"Arial");
@@ -117,10 +181,13 @@ void BM_OpenXlsIntoGridWithAnotherFont(benchmark::State& state) {
             bridge.ReadSheet(*grid, 0, 0, 0);
         }
         state.PauseTiming();
+        heap.Opened();
         if (!HoldsTheSheet(*grid)) state.SkipWithError("the grid does not hold the sheet");
         grid.reset();
+        heap.Freed();
         state.ResumeTiming();
     }
+    heap.Report(state);
 }
 BENCHMARK(BM_OpenXlsIntoGridWithAnotherFont)
     ->Unit(benchmark::kMillisecond)
@@ -146,15 +213,19 @@ BENCHMARK(BM_ReadSheetIntoGrid)->Unit(benchmark::kMillisecond)->UseRealTime()->M
 // (worksheets with formula support, recalculation, activation).
 void BM_LoadWorkbookIntoSheetControl(benchmark::State& state) {
     const std::string& path = BenchFile();
+    HeapPerCell heap;
     for (auto _ : state) {
         auto control = std::make_unique<TVexaSheetControl>();
         LoadWorkbook(*control, Utf8ToWide(path));
         state.PauseTiming();
+        heap.Opened();
         if (!control->ActiveSheet() || !HoldsTheSheet(*control->ActiveSheet()))
             state.SkipWithError("the active sheet does not hold the workbook's sheet");
         control.reset();
+        heap.Freed();
         state.ResumeTiming();
     }
+    heap.Report(state);
 }
 BENCHMARK(BM_LoadWorkbookIntoSheetControl)
     ->Unit(benchmark::kMillisecond)
@@ -172,15 +243,19 @@ void BM_LoadXlwtWorkbookIntoSheetControl(benchmark::State& state) {
         state.SkipWithError("no xlwt.xls in PLU_BENCH_XLS_DIR (bench/workbook/run writes it)");
         return;
     }
+    HeapPerCell heap;
     for (auto _ : state) {
         auto control = std::make_unique<TVexaSheetControl>();
         LoadWorkbook(*control, Utf8ToWide(path));
         state.PauseTiming();
+        heap.Opened();
         if (!control->ActiveSheet() || !HoldsTheSheet(*control->ActiveSheet()))
             state.SkipWithError("the active sheet does not hold the workbook's sheet");
         control.reset();
+        heap.Freed();
         state.ResumeTiming();
     }
+    heap.Report(state);
 }
 BENCHMARK(BM_LoadXlwtWorkbookIntoSheetControl)
     ->Unit(benchmark::kMillisecond)

@@ -49,6 +49,7 @@ TKtCell::~TKtCell() {
         ClearValue(false);
     }
     grid.ForgetCell(*this);
+    ResourceManager().ReleaseFont(FontId());
     if (flags_ & kFlagHasSide) grid.DropCellSide(*this);
 }
 
@@ -90,34 +91,55 @@ const TKtGridStyle& TKtCell::EffectiveStyle(TKtStyleAttribute attribute) const {
 }
 
 const TFont& TKtCell::Font() const {
-    const CellSide* side = FindCellSide();
-    return side && side->font ? *side->font : Grid().Font();
-}
-
-TFont& TKtCell::OwnFont() {
-    CellSide& side = GetCellSide();
-    if (!side.font) {
-        side.font = std::make_unique<TFont>(Grid().Font());
-        side.font->OnChange = [this] { OwnFontChanged(); };
+    if (FontId() != TKtFontPool::kNoFont) return ResourceManager().PooledFont(FontId());
+    if (!ParentFont()) {
+        const CellSide* side = FindCellSide();
+        if (side && side->font) return *side->font;
     }
-    return *side.font;
+    return Grid().Font();
 }
 
-void TKtCell::OwnFontChanged() {
-    if (flags_ & kFlagCopyingParentFont) return;
+namespace {
+
+bool SameFontFields(const TFont& a, const TFont& b) {
+    return a.Height() == b.Height() && a.Color() == b.Color() && a.Style() == b.Style() &&
+           a.Charset() == b.Charset() && a.Pitch() == b.Pitch() && a.Name() == b.Name();
+}
+
+}  // namespace
+
+void TKtCell::SetFont(const TFont& font) {
+    if (SameFontFields(Font(), font)) return;
+    TakeOwnFont(ResourceManager().AcquireFont(font), font);
+}
+
+void TKtCell::SetFont(const TKtFontRef& font) {
+    if (font.Empty() || font.Id() == FontId()) return;
+    if (SameFontFields(Font(), font.Font())) return;
+    ResourceManager().AddFontRef(font.Id());
+    TakeOwnFont(font.Id(), font.Font());
+}
+
+void TKtCell::TakeOwnFont(uint16_t id, const TFont& font) {
+    DropOwnFont();
+    if (id != TKtFontPool::kNoFont) {
+        packedShort_ = id;
+    } else {
+        GetCellSide().font = std::make_unique<TFont>(font);
+    }
     flags_ &= static_cast<uint8_t>(~kFlagParentFont);
     Invalidate();
 }
 
-void TKtCell::FontChanged() {
-    if (!ParentFont()) return;
-    CellSide* side = FindCellSide();
-    if (!side || !side->font) return;  // follows the grid's font by reading it
-    flags_ |= kFlagCopyingParentFont;
-    side->font->Assign(Grid().Font());
-    flags_ &= static_cast<uint8_t>(~kFlagCopyingParentFont);
-    Invalidate();
+void TKtCell::DropOwnFont() {
+    ResourceManager().ReleaseFont(FontId());
+    packedShort_ = TKtFontPool::kNoFont;
+    if (CellSide* side = FindCellSide()) side->font.reset();
 }
+
+const TFont& TKtCellFont::Font() const { return cell_->Font(); }
+
+void TKtCellFont::Assign(const TFont& font) { cell_->SetFont(font); }
 
 const WideString& TKtCell::Comment() const {
     const CellSide* side = FindCellSide();
@@ -374,13 +396,16 @@ void TKtCell::CopyFrom(const TKtCell& source, int part, bool undoable) {
             OwnStyle().Assign(*source.style_);
         else if (style_)
             style_->Assign(SharedDefaultStyle());
-        const CellSide* side = source.FindCellSide();
-        if (!source.ParentFont() && side && side->font) {
-            OwnFont().Assign(*side->font);
-            flags_ &= static_cast<uint8_t>(~kFlagParentFont);
-        } else {
+        if (source.ParentFont()) {
+            DropOwnFont();
             flags_ |= kFlagParentFont;
-            FontChanged();
+        } else if (source.FontId() != TKtFontPool::kNoFont) {
+            if (source.FontId() != FontId()) {
+                ResourceManager().AddFontRef(source.FontId());
+                TakeOwnFont(source.FontId(), source.Font());
+            }
+        } else {
+            TakeOwnFont(ResourceManager().AcquireFont(source.Font()), source.Font());
         }
         const TRect span = source.Span();
         if (span.Width() != ColSpan() || span.Height() != RowSpan()) SetSpan(span);

@@ -5,11 +5,14 @@
 // mouse and key input. Cell kinds override the virtual operations.
 //
 // Memory: a plain cell is 40 bytes (64-bit: vtable, value word, kind/flags/
-// column word, row list, style). Its style and font are created on first
-// change only: until then the cell uses the shared default style and follows
-// the grid's font (parent font). Comment, tag, hint, font and the extra
-// object share one side record that the grid keeps for the cells that use
-// one. Formula links live with the grid (TKtGridDependents), by position.
+// font/column word, row list, style). Its style is created on first change
+// only: until then the cell uses the shared default style. Its font is the
+// grid's (parent font) until changed; then the cell holds the 16-bit id of a
+// pooled font (font_pool.h), shared by every cell with the same font, inside
+// the cell itself. Comment, tag, hint and the extra object share one side
+// record that the grid keeps for the cells that use one (and the font, in the
+// rare case that the font pool has no id left). Formula links live with the
+// grid (TKtGridDependents), by position.
 #pragma once
 
 #include <memory>
@@ -21,6 +24,7 @@
 #include "grid/cell_class.h"
 #include "grid/grid_style.h"
 #include "grid/grid_types.h"
+#include "grid/resource_manager.h"
 #include "grid/value.h"
 #include "grid/variant.h"
 
@@ -31,7 +35,8 @@ class TKtCustomGrid;
 class TKwGridRow;
 
 // The rarely used parts of a cell; the grid keeps one for each cell that
-// needs it (a font of its own, a comment, tag or hint, an extra object).
+// needs it (a comment, tag or hint, an extra object, or a font of its own
+// that the font pool had no id left for).
 struct TKtCellSide : TKtValueSide {
     std::unique_ptr<TFont> font;
     WideString comment;
@@ -67,6 +72,49 @@ constexpr int kCopyAll = 0;
 constexpr int kCopyValue = 1;
 constexpr int kCopyFormat = 2;
 
+class TKtCell;
+
+// The font of one cell for changing (what TKtCell::OwnFont answers). It reads
+// as the cell's font; a setter that changes the value gives the cell a font
+// of its own with that change (TKtCell::SetFont), which clears ParentFont and
+// repaints. A setter that changes nothing leaves the cell as it was.
+class TKtCellFont {
+  public:
+    explicit TKtCellFont(TKtCell& cell) : cell_(&cell) {}
+
+    const TFont& Font() const;
+    operator const TFont&() const { return Font(); }
+    const WideString& Name() const { return Font().Name(); }
+    int32_t Height() const { return Font().Height(); }
+    int32_t Size() const { return Font().Size(); }
+    TFontStyles Style() const { return Font().Style(); }
+    TColor Color() const { return Font().Color(); }
+    uint8_t Charset() const { return Font().Charset(); }
+    TFontPitch Pitch() const { return Font().Pitch(); }
+    bool Bold() const { return Font().Bold(); }
+    bool Italic() const { return Font().Italic(); }
+    bool Underline() const { return Font().Underline(); }
+    bool StrikeOut() const { return Font().StrikeOut(); }
+
+    void SetName(WideStringView name) { Change([&](TFont& f) { f.SetName(name); }); }
+    void SetHeight(int32_t height) { Change([&](TFont& f) { f.SetHeight(height); }); }
+    void SetSize(int32_t points) { Change([&](TFont& f) { f.SetSize(points); }); }
+    void SetStyle(TFontStyles style) { Change([&](TFont& f) { f.SetStyle(style); }); }
+    void SetColor(TColor color) { Change([&](TFont& f) { f.SetColor(color); }); }
+    void SetCharset(uint8_t charset) { Change([&](TFont& f) { f.SetCharset(charset); }); }
+    void SetPitch(TFontPitch pitch) { Change([&](TFont& f) { f.SetPitch(pitch); }); }
+    void Assign(const TFont& font);
+
+  private:
+    template <typename F>
+    void Change(F change) {
+        TFont font(Font());
+        change(font);
+        Assign(font);
+    }
+    TKtCell* cell_;
+};
+
 class TKtCell : public TKtValue {
   public:
     // Init: stores the row list and column; style and font start shared.
@@ -95,14 +143,22 @@ class TKtCell : public TKtValue {
     // Cell -> column -> row -> grid default; fixed rows never inherit.
     const TKtGridStyle& EffectiveStyle(TKtStyleAttribute attribute) const;
 
-    // The cell's font: its own once created, else the grid's.
+    // The cell's font: its own once set, else the grid's.
     const TFont& Font() const;
-    // The own font for changing; created from the grid's font on first use.
-    // A change through it clears ParentFont and repaints.
-    TFont& OwnFont();
+    // The font for changing, starting from the cell's font: a change through
+    // it gives the cell that font as its own (SetFont).
+    TKtCellFont OwnFont() { return TKtCellFont(*this); }
+    // Gives the cell font as its own font, clearing ParentFont and
+    // repainting; nothing when font equals the cell's font (field by field,
+    // the name with its letter case), so a cell that follows the grid keeps
+    // following it.
+    void SetFont(const TFont& font);
+    // The same with a font already pooled: the cell shares its entry without
+    // a look-up by value. An empty reference changes nothing.
+    void SetFont(const TKtFontRef& font);
+    // True while the cell follows the grid's font (reading it, so a change of
+    // the grid's font shows in the cell).
     bool ParentFont() const { return (flags_ & kFlagParentFont) != 0; }
-    // The grid's font changed: a cell that still follows it copies it.
-    void FontChanged();
 
     const WideString& Comment() const;
     // A different text repaints the cell.
@@ -285,7 +341,6 @@ class TKtCell : public TKtValue {
     void UnregisterReferences() override;
 
     static constexpr uint8_t kFlagParentFont = 0x02;
-    static constexpr uint8_t kFlagCopyingParentFont = 0x04;
     static constexpr uint8_t kFlagHasSide = 0x08;
 
   private:
@@ -295,7 +350,13 @@ class TKtCell : public TKtValue {
     // color (when given) receives the number format's section colour.
     WideString NumberText(double value, bool display, bool isInteger, TColor* color) const;
     WideString TextOut(bool display, TColor* color) const;
-    void OwnFontChanged();
+    // The pooled font id the cell holds (TKtFontPool::kNoFont: none).
+    uint16_t FontId() const { return packedShort_; }
+    // Makes id (one reference already taken for this cell) the cell's own
+    // font, dropping the font it had; kNoFont keeps the value in the side
+    // record instead.
+    void TakeOwnFont(uint16_t id, const TFont& font);
+    void DropOwnFont();
 
     TKwGridRow* row_;
     std::unique_ptr<TKtGridStyle> style_;

@@ -184,7 +184,6 @@ TKtCell& TKtCustomGrid::GetCell(int col, int row) {
     TKtCell* cell = created.get();
     list->Put(col, created.release());
     cell->Initialize();
-    cell->FontChanged();
     if (OnCellCreated) OnCellCreated(*cell);
     return *cell;
 }
@@ -530,13 +529,8 @@ TColor TKtCustomGrid::CellBackground(int col, int row) const {
 }
 
 void TKtCustomGrid::FontChangedForAll() {
-    cells_->ForAll([](int, TKwGridRow* list) {
-        list->ForAllObjects([](int, TKtCell* cell) {
-            cell->FontChanged();
-            return 0;
-        });
-        return 0;
-    });
+    // Cells that follow the grid's font read it; cells with a font of their
+    // own keep it.
     InvalidateGrid();
 }
 

@@ -51,6 +51,7 @@ struct TKtResourceManager::Table {
 
 TKtResourceManager::TKtResourceManager()
     : table_(std::make_unique<Table>()),
+      fonts_(std::make_unique<TKtFontPool>()),
       formats_(std::make_unique<TKtFormatList>()),
       mask_(std::make_unique<TKtNumberFormatMask>()) {}
 
@@ -107,6 +108,44 @@ size_t TKtResourceManager::NodeCount() const {
     std::lock_guard guard(mutex_);
     return table_->nodes.size();
 }
+
+uint16_t TKtResourceManager::AcquireFont(const TFont& font) {
+    std::lock_guard guard(mutex_);
+    return fonts_->Acquire(font);
+}
+
+void TKtResourceManager::AddFontRef(uint16_t id) {
+    if (id == TKtFontPool::kNoFont) return;
+    std::lock_guard guard(mutex_);
+    fonts_->AddRef(id);
+}
+
+void TKtResourceManager::ReleaseFont(uint16_t id) {
+    if (id == TKtFontPool::kNoFont) return;
+    std::lock_guard guard(mutex_);
+    fonts_->Release(id);
+}
+
+size_t TKtResourceManager::FontCount() const {
+    std::lock_guard guard(mutex_);
+    return fonts_->Count();
+}
+
+TKtFontRef::TKtFontRef(const TFont& font) : id_(ResourceManager().AcquireFont(font)) {}
+
+TKtFontRef::TKtFontRef(const TKtFontRef& other) : id_(other.id_) {
+    ResourceManager().AddFontRef(id_);
+}
+
+TKtFontRef& TKtFontRef::operator=(const TKtFontRef& other) {
+    if (id_ == other.id_) return *this;
+    ResourceManager().AddFontRef(other.id_);
+    ResourceManager().ReleaseFont(id_);
+    id_ = other.id_;
+    return *this;
+}
+
+TKtFontRef::~TKtFontRef() { ResourceManager().ReleaseFont(id_); }
 
 int TKtResourceManager::FormatIndexOf(WideStringView text) { return formats_->IndexOf(text); }
 

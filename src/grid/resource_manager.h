@@ -18,7 +18,9 @@
 #include <memory>
 #include <mutex>
 
+#include "base/font.h"
 #include "base/wide_text.h"
+#include "grid/font_pool.h"
 #include "grid/grid_style.h"
 
 namespace plu {
@@ -59,6 +61,16 @@ public:
     // Nodes currently pooled.
     size_t NodeCount() const;
 
+    // The pooled fonts of cells (font_pool.h), under the pool's lock.
+    // AcquireFont answers TKtFontPool::kNoFont when every id is taken.
+    uint16_t AcquireFont(const TFont& font);
+    void AddFontRef(uint16_t id);
+    void ReleaseFont(uint16_t id);
+    // The font of an id the caller holds (no lock needed).
+    const TFont& PooledFont(uint16_t id) const { return fonts_->Font(id); }
+    // Distinct fonts pooled.
+    size_t FontCount() const;
+
     // The index of text in the format list (TKtFormatList::IndexOf).
     int FormatIndexOf(WideStringView text);
     TKtFormatList& Formats() { return *formats_; }
@@ -69,11 +81,32 @@ private:
     struct Table;
     mutable std::recursive_mutex mutex_;
     std::unique_ptr<Table> table_;
+    std::unique_ptr<TKtFontPool> fonts_;
     std::unique_ptr<TKtFormatList> formats_;
     std::unique_ptr<TKtNumberFormatMask> mask_;
 };
 
 // The pool of the process, created at first use and kept until exit.
 TKtResourceManager& ResourceManager();
+
+// A held reference to a pooled font, for holders that hand one font to many
+// cells (a reader's font cache): the cells then share the entry without a
+// look-up by value each. Empty when made from no font or when the pool had
+// no id left.
+class TKtFontRef {
+public:
+    TKtFontRef() = default;
+    explicit TKtFontRef(const TFont& font);
+    TKtFontRef(const TKtFontRef& other);
+    TKtFontRef& operator=(const TKtFontRef& other);
+    ~TKtFontRef();
+
+    uint16_t Id() const { return id_; }
+    bool Empty() const { return id_ == TKtFontPool::kNoFont; }
+    const TFont& Font() const { return ResourceManager().PooledFont(id_); }
+
+private:
+    uint16_t id_ = TKtFontPool::kNoFont;
+};
 
 }  // namespace plu

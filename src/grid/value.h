@@ -149,10 +149,11 @@ class TKtValue : public TKtGridObject {
     TKtValueKind kind_ = TKtValueKind::vkEmpty;
 
   protected:
-    // Flag bits of derived classes and a 32-bit slot for the derived class
-    // (TKtCell keeps its column there); both fill the word after the kind
-    // byte.
+    // Flag bits of derived classes, a 16-bit and a 32-bit slot for the
+    // derived class (TKtCell keeps its pooled font and its column there);
+    // they fill the word after the kind byte.
     uint8_t flags_ = 0;
+    uint16_t packedShort_ = 0;
     int32_t packedInt_ = 0;
 };
 

@@ -246,7 +246,7 @@ void TVxGridImport::ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int
     std::unique_ptr<Template>& slot = templates_[static_cast<size_t>(xfIndex)];
     if (slot) {
         cell.OwnStyle().Assign(slot->style);
-        if (slot->font) GiveFont(cell, *slot->font);
+        if (slot->font) GiveFont(cell, *slot->font, slot->pooled);
         return;
     }
 
@@ -261,20 +261,23 @@ void TVxGridImport::ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int
             font = std::make_unique<TFont>(cell.Font());
             ApplyFontRecord(source.FontEntry(entry), source.Palette(), *font);
         }
-        GiveFont(cell, *font);
         made->font = *font;
+        made->pooled = TKtFontRef(*font);
+        GiveFont(cell, *font, made->pooled);
     }
     made->style.Assign(cell.Style());
     slot = std::move(made);
 }
 
-void TVxGridImport::GiveFont(TKtCell& cell, const TFont& font) {
+void TVxGridImport::GiveFont(TKtCell& cell, const TFont& font, const TKtFontRef& pooled) {
     // A cell whose font would draw as the one it shows already keeps
     // following the grid's font (as it would after an equal font was
-    // assigned): a font of its own costs the grid a side record per cell,
-    // which for a sheet of 650,000 cells costs more than the rest of the
-    // reading together.
-    if (!SameFont(cell.Font(), font)) cell.OwnFont().Assign(font);
+    // assigned). Otherwise it shares the pooled font of the template.
+    if (SameFont(cell.Font(), font)) return;
+    if (pooled.Empty())
+        cell.SetFont(font);
+    else
+        cell.SetFont(pooled);
 }
 
 void TVxGridImport::SetFormulaValue(const TVxSheetSource& source, int sheet, TKtCell& cell,

@@ -10,8 +10,8 @@
 //
 // Formats are decoded once per XF: the first cell given XF x makes the
 // template of x (its style and font); later cells with XF x share that style
-// and copy that font. Fonts are likewise decoded once per FONT entry. The
-// caches hold style handles and font values, not pointers into grids, so a
+// and that pooled font. Fonts are likewise decoded once per FONT entry. The
+// caches hold style handles and pooled fonts, not pointers into grids, so a
 // grid that is cleared or freed while the caches live leaves nothing
 // dangling.
 //
@@ -30,6 +30,7 @@
 #include "base/font.h"
 #include "formats/excel/import_source.h"
 #include "grid/grid_style.h"
+#include "grid/resource_manager.h"
 
 namespace plu {
 
@@ -71,6 +72,7 @@ class TVxGridImport {
     struct Template {
         TKtGridStyle style;
         std::optional<TFont> font;
+        TKtFontRef pooled;  // font in the pool (empty without a font)
     };
 
     void GrowCaches(const TVxSheetSource& source);
@@ -81,7 +83,7 @@ class TVxGridImport {
     void FillCell(const TVxSheetSource& source, int sheet, TKtCell& cell,
                   const TCellRecord& record);
     void ApplyFormat(const TVxSheetSource& source, TKtCell& cell, int xfIndex);
-    void GiveFont(TKtCell& cell, const TFont& font);
+    void GiveFont(TKtCell& cell, const TFont& font, const TKtFontRef& pooled);
     void SetFormulaValue(const TVxSheetSource& source, int sheet, TKtCell& cell,
                          const TFormulaRecord& record);
 

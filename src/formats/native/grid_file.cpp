@@ -274,7 +274,7 @@ class SheetApplier {
         TFont fontValue;
         if (!Resolve(cell.Style(), &current, x, record, fontValue)) return;
         if (!(record == cell.Style().CopyRecord())) cell.OwnStyle().SetRecord(record);
-        if (!SameFont(cell.Font(), fontValue)) cell.OwnFont().Assign(fontValue);
+        if (!SameFont(cell.Font(), fontValue)) cell.SetFont(fontValue);
     }
 
   private:

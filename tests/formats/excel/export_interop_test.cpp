@@ -92,7 +92,7 @@ protected:
         styled.OwnStyle().SetBgColor(clYellow);
         styled.OwnStyle().SetHorzAlign(TKtGridHorzAlign::haCenter);
         styled.OwnStyle().SetBorders(kEdgeMaskBox, kLineMedium, clBlue);
-        TFont& font = styled.OwnFont();
+        TKtCellFont font = styled.OwnFont();
         font.SetName(u"Arial");
         font.SetSize(14);
         font.SetStyle(TFontStyles(0x03));

@@ -307,7 +307,7 @@ TEST_F(ExportTest, AlignmentProtectionWrapAndIndentReachTheXF) {
 TEST_F(ExportTest, FontDescriptionBecomesTheFontRecord) {
     TKtCell& cell = grid.GetCell(1, 1);
     cell.SetText(u"x");
-    TFont& font = cell.OwnFont();
+    TKtCellFont font = cell.OwnFont();
     font.SetName(u"Arial");
     font.SetHeight(-16);
     font.SetStyle(TFontStyles(0x0F));  // bold, italic, underline, strike-out

@@ -1,6 +1,8 @@
-// Worksheets with formulas, booleans, error constants and references into
-// other sheets, saved as a workbook: they open here again with live
-// formulas, and LibreOffice and Gnumeric show the same values.
+// Worksheets with formulas, booleans, error constants, references into
+// other sheets, merged cells and every border line style, saved as a
+// workbook: they open here again with live formulas, LibreOffice and
+// Gnumeric show the same values, and the workbook LibreOffice saves from it
+// opens here with the same values, formulas and border styles.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -47,6 +49,25 @@ const Expected kPrices[] = {
     {u"=(A1+1)*2^2", "12"},
 };
 
+// The line style codes a workbook's cell borders have: 0 none, 1 thin,
+// 2 medium, 3 dashed, 4 dotted, 5 thick, 6 double, 7 hair, 8 medium dashed,
+// 9 dash-dot, 10 medium dash-dot, 11 dash-dot-dot, 12 medium dash-dot-dot,
+// 13 slanted dash-dot.
+constexpr uint8_t kLineStyleCodes = 14;
+int BorderRow(uint8_t code) { return 1 + 2 * code; }
+
+// Every edge of the box of each code in column H reads as expected(code).
+template <typename Expected>
+void ExpectBorderBoxes(const TVexaGridSheet& sheet, Expected expected) {
+    for (uint8_t code = 0; code < kLineStyleCodes; ++code) {
+        const TKtCell* cell = sheet.FindCell(8, BorderRow(code));
+        ASSERT_NE(cell, nullptr) << int(code);
+        for (int edge = kEdgeLeft; edge <= kEdgeBottom; ++edge)
+            EXPECT_EQ(int(cell->Style().BorderLine(edge)), int(expected(code)))
+                << "code " << int(code) << ", edge " << edge;
+    }
+}
+
 class FormulaSave : public ::testing::Test {
   protected:
     FormulaSave() : settings_(RegionalSettings::Defaults()) {
@@ -64,10 +85,31 @@ class FormulaSave : public ::testing::Test {
         Put(prices, 1, 3, u"=A1=2");
         prices.MergeCells(3, 1, 4, 2);
         Put(prices, 2, 0, u"merged");
+        // Column H: a box of each line style code, every other row so that
+        // no two boxes share an edge.
+        for (uint8_t code = 0; code < kLineStyleCodes; ++code) {
+            TKtCell& cell = prices.GetCell(8, BorderRow(code));
+            cell.SetText(u"border");
+            cell.OwnStyle().SetBorders(kEdgeMaskBox, code, clBlack);
+        }
         path_ = dir_.File("formulas.xls");
         report_ = SaveSheetsToXlsFile(control_, path_);
         if (const char* keep = std::getenv("PLU_KEEP_XLS"))
             std::system(("cp " + path_ + " " + keep).c_str());
+    }
+
+    // Has LibreOffice convert the saved workbook into format (a file name
+    // extension) in folder out; false when LibreOffice is not installed.
+    bool ConvertWithLibreOffice(const std::string& format, const std::string& out) {
+        int status = 0;
+        test::Run("test -x /usr/bin/soffice", &status);
+        if (status != 0) return false;
+        test::Run("cd " + dir_.File("") + " && HOME=" + dir_.File("") +
+                      " timeout 120 /usr/bin/soffice --headless --convert-to " + format +
+                      " --outdir " + dir_.File(out) + " " + path_ + " >/dev/null 2>&1",
+                  &status);
+        EXPECT_EQ(status, 0);
+        return true;
     }
 
     ScopedRegionalSettings settings_;
@@ -94,6 +136,7 @@ TEST_F(FormulaSave, FormulasOpenHereAgainLiveWithTheirResults) {
     EXPECT_EQ(Shown(prices, 1, 1), u"#N/A");
     EXPECT_EQ(Shown(prices, 1, 2), u"#DIV/0!");
     EXPECT_EQ(Shown(opened.Sheets(1), 0, 1), u"4");
+    ExpectBorderBoxes(prices, [](uint8_t code) { return code; });
     // Live: a change reaches the formulas of both sheets.
     Put(prices, 0, 0, u"5");
     EXPECT_EQ(Shown(prices, 0, 1), u"15");
@@ -188,15 +231,33 @@ TEST_F(FormulaSave, GnumericShowsTheSameValues) {
 }
 
 TEST_F(FormulaSave, LibreOfficeShowsTheSameValues) {
-    int status = 0;
-    test::Run("test -x /usr/bin/soffice", &status);
-    if (status != 0) GTEST_SKIP() << "LibreOffice is not installed";
-    test::Run("cd " + dir_.File("") + " && HOME=" + dir_.File("") +
-                  " timeout 120 /usr/bin/soffice --headless --convert-to csv --outdir " +
-                  dir_.File("lo") + " " + path_ + " >/dev/null 2>&1",
-              &status);
-    ASSERT_EQ(status, 0);
+    if (!ConvertWithLibreOffice("csv", "lo")) GTEST_SKIP() << "LibreOffice is not installed";
     ExpectSameValues(ReadText(dir_.File("lo/formulas.csv")));
+}
+
+TEST_F(FormulaSave, WhatLibreOfficeSavesOpensHereWithTheSameValuesFormulasAndBorders) {
+    if (!ConvertWithLibreOffice("xls", "lo-xls")) GTEST_SKIP() << "LibreOffice is not installed";
+    TVexaSheetControl opened;
+    LoadWorkbook(opened, Utf8ToWide(dir_.File("lo-xls/formulas.xls")), &measurer);
+    ASSERT_EQ(opened.SheetCount(), 2);
+    TVexaGridSheet& prices = opened.Sheets(0);
+    for (size_t i = 0; i < std::size(kPrices); ++i) {
+        SCOPED_TRACE(WideToUtf8(kPrices[i].typed));
+        EXPECT_EQ(WideToUtf8(Shown(prices, 0, static_cast<int>(i))), kPrices[i].shown);
+    }
+    EXPECT_EQ(Shown(prices, 1, 1), u"#N/A");
+    EXPECT_EQ(Shown(prices, 1, 2), u"#DIV/0!");
+    const TKtCell* merged = prices.FindCell(3, 1);
+    ASSERT_NE(merged, nullptr);
+    EXPECT_EQ(merged->ColSpan(), 2);
+    EXPECT_EQ(merged->RowSpan(), 2);
+    // LibreOffice has no slanted dash-dot line (13): it saves that box as a
+    // medium dash-dot one (10). Every other style comes back as it went.
+    ExpectBorderBoxes(prices, [](uint8_t code) { return code == 13 ? uint8_t{10} : code; });
+    // The formulas came back live, across the sheets too.
+    Put(prices, 0, 0, u"5");
+    EXPECT_EQ(Shown(prices, 0, 1), u"15");
+    EXPECT_EQ(Shown(opened.Sheets(1), 0, 1), u"10");
 }
 
 }  // namespace

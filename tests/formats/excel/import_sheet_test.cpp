@@ -16,6 +16,7 @@
 #include "grid/custom_grid.h"
 #include "grid/grid_row.h"
 #include "grid/grid_selection.h"
+#include "grid/resource_manager.h"
 #include "import_test_support.h"
 
 namespace plu {
@@ -175,6 +176,28 @@ TEST(ExcelImportFormats, CellsOfOneXfShareOneStyleDecodedOnce) {
     TKtCustomGrid other;
     import.ReadSheet(book.Source(), other, 0, 0, 0);
     EXPECT_TRUE(other.FindCell(1, 1)->Style().SameResource(first.Style()));
+}
+
+TEST(ExcelImportFormats, CellsWhoseXFsNameOneFontShareOnePooledFont) {
+    BookBuilder b = OneSheet(1, 3);
+    FontSpec face;
+    face.name = u"Shared Face";
+    XfSpec plain, filled;
+    plain.font = filled.font = b.AddFont(face);
+    filled.pattern = 1;
+    filled.patternColor = 10;
+    const int x = b.AddXf(plain);
+    b.Add(id::NUMBER, Number(0, 0, x, 1)).Add(id::NUMBER, Number(0, 1, x, 2));
+    b.Add(id::NUMBER, Number(0, 2, b.AddXf(filled), 3));
+    const size_t before = ResourceManager().FontCount();
+    TKtCustomGrid grid;
+    Read(b, grid);
+    const TFont& first = grid.FindCell(1, 1)->Font();
+    EXPECT_EQ(first.Name(), u"Shared Face");
+    // One font for the sheet, whichever XF a cell has: not one per cell.
+    EXPECT_EQ(&grid.FindCell(2, 1)->Font(), &first);
+    EXPECT_EQ(&grid.FindCell(3, 1)->Font(), &first);
+    EXPECT_EQ(ResourceManager().FontCount(), before + 1);
 }
 
 TEST(ExcelImportFormats, FontIndexFourDoesNotExist) {

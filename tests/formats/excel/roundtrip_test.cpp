@@ -96,7 +96,7 @@ TEST_F(RoundTripTest, CellsComeBackWithTheirTextsAndEffectiveFormats) {
     styled.OwnStyle().SetVertAlign(TKtGridVertAlign::vaTop);
     styled.OwnStyle().SetBorders(kEdgeMaskBox, kLineMedium, clBlue);
     styled.OwnStyle().SetBorder(kEdgeBottom, kLineDashed, clBlack);
-    TFont& font = styled.OwnFont();
+    TKtCellFont font = styled.OwnFont();
     font.SetName(u"Arial");
     font.SetSize(14);
     font.SetStyle(TFontStyles(0x0F));
