@@ -176,10 +176,10 @@ TEST(LineWidths, StandardItemsAndTheirSampleWidthsAt96Dpi) {
 }
 
 TEST_F(Formatting, CurrentCellEchoSelectsSizeAndNameWithoutApplyingThem) {
-    TFont& arial14 = grid.GetCell(2, 2).OwnFont();
+    TKtCellFont arial14 = grid.GetCell(2, 2).OwnFont();
     arial14.SetName(u"Arial");
     arial14.SetSize(14);
-    TFont& odd = grid.GetCell(3, 3).OwnFont();
+    TKtCellFont odd = grid.GetCell(3, 3).OwnFont();
     odd.SetName(u"Wingdings");
     odd.SetSize(13);
     grid.SelectRange(3, 3, 3, 3);

@@ -164,7 +164,7 @@ TEST_F(FormatToolBarsTest, TypedSizeAppliesOnEnterAndABadOneIsReportedUnapplied)
 }
 
 TEST_F(FormatToolBarsTest, CurrentCellEchoShowsSizeAndNameWithoutApplying) {
-    TFont& font = grid.GetCell(2, 2).OwnFont();
+    TKtCellFont font = grid.GetCell(2, 2).OwnFont();
     font.SetName(u"Arial");  // offered through its installed twin, Liberation Sans
     font.SetSize(14);
     grid.GetCell(3, 3).OwnFont().SetSize(13);
