@@ -25,6 +25,8 @@ namespace {
 constexpr std::size_t kGrain = 16;
 constexpr std::size_t kClasses = kMaxPooled / kGrain;
 constexpr std::size_t kChunk = 256 * 1024;
+// Chunks kept when the pool empties: enough for a small workbook's records.
+constexpr std::size_t kKeptChunks = 8;
 
 struct ThreadPool;
 
@@ -40,8 +42,8 @@ struct FreeBlock {
     FreeBlock* next;
 };
 
-// Trivially destructible, so the thread-local needs no guard. Chunks are
-// never returned to the heap.
+// Trivially destructible, so the thread-local needs no guard. Chunks go
+// back to the heap (all but a few) only when every block is free again.
 struct ThreadPool {
     FreeBlock* free[kClasses];
     Chunk* first;
@@ -95,8 +97,20 @@ struct ThreadPool {
         free[cls] = b;
         if (--live == 0) {
             // Every block is free again (a workbook was released whole):
-            // start over at the first chunk, in address order.
+            // start over at the first chunk, in address order. The chunks
+            // beyond a few go back to the heap: a large workbook, once
+            // closed, must not keep its record memory for the rest of the
+            // program's life.
             for (auto& f : free) f = nullptr;
+            Chunk* keep = first;
+            for (std::size_t i = 1; i < kKeptChunks && keep->next; ++i) keep = keep->next;
+            for (Chunk* c = keep->next; c;) {
+                Chunk* next = c->next;
+                ::operator delete(c, std::align_val_t(kChunk));
+                c = next;
+            }
+            keep->next = nullptr;
+            last = keep;
             Enter(first);
         }
     }
