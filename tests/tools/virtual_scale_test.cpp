@@ -239,14 +239,24 @@ TEST(VirtualScaleFaults, PauseHoldsTheReplyBackAndUnplugDropsTheFrame) {
     EXPECT_EQ(Reply(scale, BusinessHeaderFrame(u"NEW NAME", u"")), "BD");
 }
 
-TEST(FaultRules, OnlyPauseAndUnplugTakeADurationAndUnplugNeedsALink) {
+TEST(FaultRules, SkipsDurationsAndUnplugNeedsALink) {
     const auto any = ParseFaultRule("unplug:2:*:250");
     ASSERT_TRUE(any);
     EXPECT_TRUE(any->prefixes.empty());
     EXPECT_EQ(any->milliseconds, 250);
     EXPECT_EQ(ParseFaultRule("pause")->milliseconds, 500);
+    const auto later = ParseFaultRule("silent:1@2:U");
+    ASSERT_TRUE(later);
+    FaultPlan plan;
+    plan.Add(*later);
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "L"));  // not a matching frame: not counted
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "U"));
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "UA"));
+    EXPECT_TRUE(plan.Take(FaultKind::Silent, "U"));
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "U"));
     std::string why;
-    for (const char* bad : {"silent:1:L:100", "pause:1:L:", "pause:1:L:1s", "unplug:1:L:9:9"})
+    for (const char* bad : {"silent:1:L:100", "pause:1:L:", "pause:1:L:1s", "unplug:1:L:9:9", "silent:1@:U",
+          "silent:1@x:U"})
         EXPECT_FALSE(ParseFaultRule(bad, &why)) << bad;
 
     Options options;

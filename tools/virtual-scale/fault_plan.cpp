@@ -53,12 +53,21 @@ std::optional<FaultRule> ParseFaultRule(std::string_view text, std::string* erro
         rule.kind = FaultKind::Unplug;
     else
         return fail("unknown fault \"" + kind + "\"");
+    auto isNumber = [](const std::string& text) {
+        return !text.empty() && text.size() <= 6 &&
+               text.find_first_not_of("0123456789") == std::string::npos;
+    };
     if (parts.size() >= 2) {
-        const std::string& count = parts[1];
+        std::string count = parts[1];
+        if (const std::size_t at = count.find('@'); at != std::string::npos) {
+            const std::string skip = count.substr(at + 1);
+            if (!isNumber(skip)) return fail("the frames to skip \"" + skip + "\" are no number");
+            rule.skip = std::stoi(skip);
+            count.resize(at);
+        }
         if (count == "all") {
             rule.remaining = -1;
-        } else if (!count.empty() && count.size() <= 6 &&
-                   count.find_first_not_of("0123456789") == std::string::npos) {
+        } else if (isNumber(count)) {
             rule.remaining = std::stoi(count);
         } else {
             return fail("the count \"" + count + "\" is neither a number nor \"all\"");
@@ -98,6 +107,10 @@ std::optional<int> FaultPlan::TakeTimed(FaultKind kind, std::string_view frameBo
         for (const std::string& prefix : rule.prefixes)
             if (frameBody.substr(0, prefix.size()) == prefix) matches = true;
         if (!matches) continue;
+        if (rule.skip > 0) {
+            --rule.skip;
+            continue;
+        }
         if (rule.remaining > 0) --rule.remaining;
         return rule.milliseconds;
     }

@@ -18,7 +18,8 @@
 //           unplug    no reply: the scale closes its pseudo-terminal, stays
 //                     away for MS milliseconds (default 1500) and comes back
 //                     at the same path (needs --link)
-//   COUNT   how many matching replies (default 1), or "all"
+//   COUNT   how many matching replies (default 1), or "all"; "COUNT@SKIP"
+//           lets the first SKIP matching frames pass untouched
 //   FRAMES  comma-separated prefixes of the frames concerned, e.g. "L" or
 //           "U,UA" or "BD" (default: every frame; "*" says so explicitly)
 //   MS      only for pause and unplug: how long, in milliseconds
@@ -50,6 +51,7 @@ bool HasDuration(FaultKind kind);
 struct FaultRule {
     FaultKind kind = FaultKind::Silent;
     int remaining = 1;                  // -1: no limit
+    int skip = 0;                       // matching frames to let pass first
     std::vector<std::string> prefixes;  // empty: every frame
     int milliseconds = 0;               // pause and unplug: how long
 };

@@ -67,7 +67,8 @@ Faults (repeatable):  --fault KIND[:COUNT[:FRAMES[:MS]]]
           unplug        no reply: the pseudo-terminal is closed, and after
                         MS milliseconds (default 1500) a new one appears at
                         the --link path (which unplug needs)
-  COUNT   how many matching replies (default 1), or "all"
+  COUNT   how many matching replies (default 1), or "all"; COUNT@SKIP first
+          lets SKIP matching frames pass, e.g. silent:1@40:D
   FRAMES  comma-separated prefixes of the frames concerned (L, BU, BD, D, DN,
           DE, U, UA, T); default, or "*": every frame
   MS      pause and unplug only: milliseconds
