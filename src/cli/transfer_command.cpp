@@ -148,6 +148,12 @@ int TransferRun::Wait(const std::function<TransferOutcome()>& outcome, const std
         return kExitTransfer;
     }
     if (outcome() == TransferOutcome::Abandoned) {
+        // A second after the loss the engine closes the port and opens it
+        // again: wait for that, so the report can say whether the port is
+        // gone (the scale unplugged) or the scale answers there again.
+        window_.RunUntil([&] { return window_.PortFailure() || window_.State().Connected; },
+                         std::min(end_, After(SteadyClock::now(), kReopenSeconds)));
+        window_.EndProgress();
         err_ << syntax_.name << ": the " << what
              << " was abandoned: the link to the scale was lost (no answer for a second)";
         if (window_.PortFailure())

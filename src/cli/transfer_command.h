@@ -18,6 +18,9 @@ namespace plu::cli {
 // five minutes).
 constexpr double kDefaultFindSeconds = 10;
 constexpr double kDefaultLimitSeconds = 600;
+// After a lost link: how long to wait for the port to be opened again (the
+// engine tries about a second after the loss).
+constexpr double kReopenSeconds = 2.5;
 
 struct TransferOptions {
     std::string file;  // download and upload

@@ -189,7 +189,7 @@ ProgramResult RunOnTerminal(const std::vector<std::string>& argv, std::chrono::m
     }
     int status = 0;
     if (termOpen || errOpen) kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
+    testing::WaitForChild(pid, &status, &result.cpuSeconds);
     if (!termOpen && !errOpen && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     close(master);
     close(err[0]);
@@ -451,6 +451,38 @@ TEST_F(PluToolTransfer, ProgressOnATerminalAndADownloadAbandonedWhenTheScaleFall
     EXPECT_EQ(r.out.find("record 7 of 265"), std::string::npos);
     EXPECT_EQ(r.out.find('\n'), std::string::npos);  // one line, cleared at the end
     EXPECT_EQ(r.out.substr(r.out.size() - 4), "\r\033[K");
+    EXPECT_EQ(r.err,
+              "plu-tool download: the download was abandoned: the link to the scale was lost (no "
+              "answer for a second); the scale may hold part of the table\n");
+}
+
+// Unplugged in the middle of a download and away for good: the tool looks
+// for the scale ("Connecting the scale."), names the port's error once
+// opening it again fails, and idles meanwhile instead of spinning.
+TEST_F(PluToolTransfer, AScaleUnpluggedForGoodEndsTheDownloadWithThePortsError) {
+    Write(dir / "t.txt", TableText(ShortTable(8)));
+    VirtualScaleProcess scale(
+        {"--empty", "--link", dir / "scale", "--fault", "unplug:1:D005:20000"});
+    const ProgramResult r = RunOnTerminal(
+        {BinDir() + "/plu-tool", "download", dir / "t.txt", "--port", scale.Device()}, 20s);
+    EXPECT_EQ(r.exitCode, 6) << r.err;
+    EXPECT_NE(r.out.find("\rConnecting the scale.\033[K"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "plu-tool download: the download was abandoned: the link to the scale was "
+                     "lost (no answer for a second), and " +
+                         dir / "scale" +
+                         ": no such device; the scale may hold part of the table\n");
+    // Two seconds of it spent waiting for a scale that is not there.
+    EXPECT_LT(r.cpuSeconds, 0.5 * r.seconds) << r.cpuSeconds << " of " << r.seconds;
+}
+
+// Back at the same path within a second: the download is still abandoned
+// (the link was lost), but the port opens again and no error is reported.
+TEST_F(PluToolTransfer, AScalePluggedBackWithinASecondLeavesNoPortError) {
+    Write(dir / "t.txt", TableText(ShortTable(8)));
+    VirtualScaleProcess scale(
+        {"--empty", "--link", dir / "scale", "--fault", "unplug:1:D005:400"});
+    const ProgramResult r = Tool({"download", dir / "t.txt", "--port", scale.Device()});
+    EXPECT_EQ(r.exitCode, 6) << r.err;
     EXPECT_EQ(r.err,
               "plu-tool download: the download was abandoned: the link to the scale was lost (no "
               "answer for a second); the scale may hold part of the table\n");

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,6 +95,18 @@ int VirtualScaleProcess::Stop() {
 
 VirtualScaleProcess::~VirtualScaleProcess() { Stop(); }
 
+pid_t WaitForChild(pid_t pid, int* status, double* cpuSeconds) {
+    rusage usage{};
+    pid_t done;
+    while ((done = wait4(pid, status, 0, &usage)) < 0 && errno == EINTR) {
+    }
+    if (done == pid && cpuSeconds) {
+        auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+        *cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
+    return done;
+}
+
 ProgramResult RunProgram(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
     ProgramResult result;
     int outFd = -1, errFd = -1;
@@ -121,9 +134,9 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, std::chrono::mill
     int status = 0;
     if (outOpen || errOpen) {
         kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
+        WaitForChild(pid, &status, &result.cpuSeconds);
     } else {
-        waitpid(pid, &status, 0);
+        WaitForChild(pid, &status, &result.cpuSeconds);
         if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     }
     close(outFd);

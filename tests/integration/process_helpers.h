@@ -38,7 +38,11 @@ struct ProgramResult {
     int exitCode = -1;  // -1 when it did not end by itself within the limit
     std::string out, err;
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time the program used
 };
+
+// waitpid that also gives the CPU seconds the child used.
+pid_t WaitForChild(pid_t pid, int* status, double* cpuSeconds);
 
 // Runs a program (argv[0] is a path) with stdin closed, gathering its
 // output; kills it after `limit`.

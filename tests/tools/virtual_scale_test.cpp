@@ -222,6 +222,49 @@ TEST(FaultRules, TextForms) {
         EXPECT_FALSE(ParseFaultRule(bad, &why)) << bad;
 }
 
+TEST(VirtualScaleFaults, PauseHoldsTheReplyBackAndUnplugDropsTheFrame) {
+    VirtualScale scale;
+    scale.Faults().Add(*ParseFaultRule("pause:1:L:700"));
+    scale.Faults().Add(*ParseFaultRule("unplug:1:BD"));
+    const ScaleReply late = scale.Answer(Sent(LinkPollFrame()));
+    EXPECT_EQ(late.pauseMs, 700);
+    ASSERT_EQ(late.bursts.size(), 1u);
+    EXPECT_EQ(RecognizeFrame(late.bursts[0]), "LNORV-25X0110015");
+    EXPECT_EQ(Reply(scale, LinkPollFrame()), "LNORV-25X0110015");
+    // Unplugged as the header arrives: no reply, and the header is not stored.
+    const ScaleReply gone = scale.Answer(Sent(BusinessHeaderFrame(u"NEW NAME", u"")));
+    EXPECT_TRUE(gone.Silent());
+    EXPECT_EQ(gone.unplugMs, 1500);
+    EXPECT_NE(scale.Table().businessName, "NEW NAME");
+    EXPECT_EQ(Reply(scale, BusinessHeaderFrame(u"NEW NAME", u"")), "BD");
+}
+
+TEST(FaultRules, SkipsDurationsAndUnplugNeedsALink) {
+    const auto any = ParseFaultRule("unplug:2:*:250");
+    ASSERT_TRUE(any);
+    EXPECT_TRUE(any->prefixes.empty());
+    EXPECT_EQ(any->milliseconds, 250);
+    EXPECT_EQ(ParseFaultRule("pause")->milliseconds, 500);
+    const auto later = ParseFaultRule("silent:1@2:U");
+    ASSERT_TRUE(later);
+    FaultPlan plan;
+    plan.Add(*later);
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "L"));  // not a matching frame: not counted
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "U"));
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "UA"));
+    EXPECT_TRUE(plan.Take(FaultKind::Silent, "U"));
+    EXPECT_FALSE(plan.Take(FaultKind::Silent, "U"));
+    std::string why;
+    for (const char* bad : {"silent:1:L:100", "pause:1:L:", "pause:1:L:1s", "unplug:1:L:9:9", "silent:1@:U",
+          "silent:1@x:U"})
+        EXPECT_FALSE(ParseFaultRule(bad, &why)) << bad;
+
+    Options options;
+    EXPECT_FALSE(ParseOptions({"--fault", "unplug"}, options, why));
+    EXPECT_NE(why.find("--link"), std::string::npos) << why;
+    EXPECT_TRUE(ParseOptions({"--fault", "unplug", "--link", "/tmp/scale"}, options, why)) << why;
+}
+
 TEST(FrameAssembler, FindsFramesInAStreamAndDropsNoise) {
     FrameAssembler a;
     EXPECT_TRUE(a.Feed("noise\x02L").empty());

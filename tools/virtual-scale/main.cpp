@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -113,12 +114,12 @@ int Run(const Options& o) {
     };
     scale.OnDownloadComplete = save;
 
-    PtyLine line;
-    if (!o.linkPath.empty()) MakeDeviceLink(line.SlavePath(), o.linkPath);
-    std::printf("%s\n", o.linkPath.empty() ? line.SlavePath().c_str() : o.linkPath.c_str());
+    auto line = std::make_unique<PtyLine>();
+    if (!o.linkPath.empty()) MakeDeviceLink(line->SlavePath(), o.linkPath);
+    std::printf("%s\n", o.linkPath.empty() ? line->SlavePath().c_str() : o.linkPath.c_str());
     std::fflush(stdout);
     if (o.verbose)
-        std::fprintf(stderr, "virtual-scale: serving %s as %s\n", line.SlavePath().c_str(),
+        std::fprintf(stderr, "virtual-scale: serving %s as %s\n", line->SlavePath().c_str(),
                      IdentificationBody(o.model).c_str());
 
     FrameAssembler assembler;
@@ -126,12 +127,28 @@ int Run(const Options& o) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastWrite{};
     char buffer[4096];
+    // Pulled out: both ends of the pseudo-terminal closed (the PC's open
+    // descriptor reads a hang-up) and the link removed, so that nothing is
+    // found at the path; then a new pseudo-terminal behind the same link.
+    auto unplug = [&](int ms) {
+        if (o.verbose) std::fprintf(stderr, "   (unplugged for %d ms)\n", ms);
+        RemoveDeviceLink(line->SlavePath(), o.linkPath);
+        line.reset();
+        const auto back = Clock::now() + std::chrono::milliseconds(ms);
+        while (!g_stop && Clock::now() < back)
+            std::this_thread::sleep_for(std::min<Clock::duration>(back - Clock::now(),
+                                                                  std::chrono::milliseconds(50)));
+        line = std::make_unique<PtyLine>();
+        MakeDeviceLink(line->SlavePath(), o.linkPath);
+        assembler = FrameAssembler{};
+        if (o.verbose) std::fprintf(stderr, "   (plugged in again as %s)\n", line->SlavePath().c_str());
+    };
     while (!g_stop) {
-        pollfd p{line.MasterFd(), POLLIN, 0};
+        pollfd p{line->MasterFd(), POLLIN, 0};
         const int ready = poll(&p, 1, 200);
         if (ready < 0 && errno != EINTR) break;
         if (ready <= 0) continue;
-        const ssize_t n = read(line.MasterFd(), buffer, sizeof buffer);
+        const ssize_t n = read(line->MasterFd(), buffer, sizeof buffer);
         if (n <= 0) {
             // EAGAIN, or EIO in the instant between two opens: try again shortly.
             if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) break;
@@ -141,7 +158,7 @@ int Run(const Options& o) {
         for (const std::string& body : assembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n)))) {
             if (o.verbose) std::fprintf(stderr, "<- %s\n", Printable(body).c_str());
             if (o.matchBaud) {
-                const uint32_t pcBaud = line.LineBaud();
+                const uint32_t pcBaud = line->LineBaud();
                 if (pcBaud != o.baud) {
                     // At another speed the scale hears only noise.
                     if (o.verbose) std::fprintf(stderr, "   (line at %u baud: not understood)\n", pcBaud);
@@ -151,6 +168,11 @@ int Run(const Options& o) {
             if (o.wireTime) SleepMs(WireMs(body.size() + 3, o.baud));
             SleepMs(o.delayMs);
             const ScaleReply reply = scale.Answer(body);
+            if (reply.unplugMs > 0) {
+                unplug(reply.unplugMs);
+                break;  // what else came in went with the old line
+            }
+            SleepMs(reply.pauseMs);
             if (!o.clockPath.empty() && scale.Clock()) {
                 const std::string clock = ClockText(*scale.Clock());
                 if (clock != lastClock) WriteClockFile(o.clockPath, clock);
@@ -163,14 +185,14 @@ int Run(const Options& o) {
             for (std::size_t i = 0; i < reply.bursts.size() && !g_stop; ++i) {
                 if (i > 0) SleepMs(kBurstGapMs);
                 if (o.verbose) std::fprintf(stderr, "-> %s\n", Printable(reply.bursts[i]).c_str());
-                if (!SendBurst(line, reply.bursts[i], o) && o.verbose)
+                if (!SendBurst(*line, reply.bursts[i], o) && o.verbose)
                     std::fprintf(stderr, "   (nobody takes the reply)\n");
                 lastWrite = Clock::now();
             }
         }
     }
     save();
-    if (!o.linkPath.empty()) RemoveDeviceLink(line.SlavePath(), o.linkPath);
+    if (!o.linkPath.empty()) RemoveDeviceLink(line->SlavePath(), o.linkPath);
     return 0;
 }
 

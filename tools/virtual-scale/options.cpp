@@ -54,7 +54,7 @@ Line:
                        for what is received and for what is sent
   --delay MS           wait MS milliseconds before each reply
 
-Faults (repeatable):  --fault KIND[:COUNT[:FRAMES]]
+Faults (repeatable):  --fault KIND[:COUNT[:FRAMES[:MS]]]
   KIND    checksum      replies carrying a checksum get a wrong one
           reject        "BA" to a header, "DA" to a record, "TA" to a clock
           silent        no reply
@@ -63,10 +63,16 @@ Faults (repeatable):  --fault KIND[:COUNT[:FRAMES]]
           garbage-xoff  the same with an XOFF and an XON inside
           corrupt       noise in front of the reply, in the same burst
           letters       a record sent up with a letter in its unit price
-  COUNT   how many matching replies (default 1), or "all"
+          pause         the reply only after MS milliseconds (default 500)
+          unplug        no reply: the pseudo-terminal is closed, and after
+                        MS milliseconds (default 1500) a new one appears at
+                        the --link path (which unplug needs)
+  COUNT   how many matching replies (default 1), or "all"; COUNT@SKIP first
+          lets SKIP matching frames pass, e.g. silent:1@40:D
   FRAMES  comma-separated prefixes of the frames concerned (L, BU, BD, D, DN,
-          DE, U, UA, T); default: every frame
-  Example: --fault split:1:L --fault checksum:2:U
+          DE, U, UA, T); default, or "*": every frame
+  MS      pause and unplug only: milliseconds
+  Example: --fault split:1:L --fault checksum:2:U --fault unplug:1:D010:3000
 
 Other:
   --verbose            log every frame and reply on standard error
@@ -75,6 +81,7 @@ Other:
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
+    bool unplugWithoutLink = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -136,6 +143,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             std::string why;
             const auto rule = ParseFaultRule(v, &why);
             if (!rule) return error = "--fault " + v + ": " + why, false;
+            if (rule->kind == FaultKind::Unplug) unplugWithoutLink = true;
             o.faults.push_back(*rule);
         } else if (a == "--verbose") {
             o.verbose = true;
@@ -144,6 +152,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             return false;
         }
     }
+    // Without a fixed path the PC could not find the scale again: the new
+    // pseudo-terminal gets whatever name is free.
+    if (unplugWithoutLink && o.linkPath.empty())
+        return error = "--fault unplug needs --link PATH", false;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "virtual-scale/virtual_scale.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/wide_text.h"
@@ -188,8 +189,14 @@ ScaleReply VirtualScale::Answer(std::string_view frameBody) {
     ScaleReply reply;
     bool checked = false;
     if (faults_.Take(FaultKind::Silent, frameBody)) return reply;
+    if (const auto away = faults_.TakeTimed(FaultKind::Unplug, frameBody)) {
+        // Pulled out before the frame was taken in: the scale never saw it.
+        reply.unplugMs = std::max(*away, 1);
+        return reply;
+    }
     std::optional<std::string> body = ReplyBody(frameBody, checked);
     if (!body) return reply;
+    if (const auto pause = faults_.TakeTimed(FaultKind::Pause, frameBody)) reply.pauseMs = *pause;
     if (checked && faults_.Take(FaultKind::BadChecksum, frameBody)) {
         char& last = body->back();
         last = last == '0' ? '1' : '0';

@@ -36,6 +36,10 @@ struct ScaleReply {
     // The first burst must also stand apart from what was written before it
     // (noise right after the previous reply would join that reply's block).
     bool apartFromPrevious = false;
+    // Milliseconds to wait before the first burst.
+    int pauseMs = 0;
+    // Instead of replying, vanish from the line for this long (0: stay).
+    int unplugMs = 0;
     bool Silent() const { return bursts.empty(); }
 };
 
