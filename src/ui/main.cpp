@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // A save that reaches the file-size limit must fail with "File too
+    // large" and keep the old file, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PLU Editor"));
     plu::InstallRegionalSettings(plu::RegionalSettings::FromEnvironment());
