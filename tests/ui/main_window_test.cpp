@@ -9,7 +9,10 @@
 #include <QTest>
 #include <QToolBar>
 #include <QProgressBar>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QListWidget>
 
 #include "plu/plu_sheet.h"
@@ -256,6 +259,44 @@ TEST_F(ScaleWindowTest, F8StartsADownloadWithProgressAndF9StopsIt) {
         EXPECT_FALSE(window.ProgressBar()->isVisible());
         EXPECT_TRUE(dialogs.errors.empty());
     }
+}
+
+// The scale unplugged: the link is lost ("Connecting the scale."), the
+// reopening fails and the status bar says so, supervision stops without
+// spinning; once the scale is back, Serial Set > "Open Port" reconnects.
+TEST(MainWindow, AnUnpluggedScaleIsReachedAgainThroughOpenPort) {
+    App();
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("scale"));
+    QProcess process;
+    process.start(QStringLiteral(PLU_BIN_DIR "/virtual-scale"),
+                  {QStringLiteral("--exit-with-parent"), QStringLiteral("--link"), link,
+                   QStringLiteral("--fault"), QStringLiteral("unplug:1@5:L:4000")});
+    ASSERT_TRUE(process.waitForStarted(5000));
+    ASSERT_TRUE(WaitFor([&] { return process.canReadLine(); }, 5000));
+    {
+        testing::ScriptedShell dialogs;
+        MainWindow window({&dialogs, nullptr});
+        window.Start([](std::vector<std::string>&) { return false; }, {link.toStdString()});
+        window.show();
+        ASSERT_TRUE(WaitFor([&] { return window.PanelText(1) == "The Scale is connected."; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return window.PanelText(1) == "Connecting the scale."; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return window.PanelText(1).contains("cannot be opened"); }, 5000))
+            << window.PanelText(1).toStdString();
+        EXPECT_TRUE(window.PanelText(1).startsWith(QStringLiteral("Port ")));
+        EXPECT_FALSE(window.Session().TimerEnabled());  // supervision waits for the user
+        EXPECT_EQ(dialogs.errors.size(), 1u);
+
+        ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(link); }, 8000));
+        window.Action(Command::SerialSet)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return window.PortDialog()->isVisible(); }, 1000));
+        QTest::mouseClick(window.PortDialog()->Button1(), Qt::LeftButton);
+        EXPECT_FALSE(window.PortDialog()->isVisible());
+        EXPECT_TRUE(WaitFor([&] { return window.PanelText(1) == "The Scale is connected."; }, 5000))
+            << window.PanelText(1).toStdString();
+    }
+    process.terminate();
+    process.waitForFinished(2000);
 }
 
 }  // namespace
