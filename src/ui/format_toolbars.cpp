@@ -197,6 +197,9 @@ void FormatToolBars::BuildToolBar3(QWidget* parent) {
     cbFonts->setMinimumContentsLength(14);
     cbFonts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbFonts->setAccessibleName(QStringLiteral("Font"));
+    // Qt's bridge names a combo box by its current text; the description
+    // tells a screen reader what the box is for.
+    cbFonts->setAccessibleDescription(QStringLiteral("Font"));
     toolBar3_->addWidget(cbFonts);
     toolBar3_->addSeparator();
     connect(cbFonts, &QComboBox::activated, this,
@@ -243,19 +246,28 @@ void FormatToolBars::BuildToolBar3(QWidget* parent) {
     TextColor->setObjectName(QStringLiteral("TextColor"));
     connect(TextColor, &QAction::triggered, this,
             [this] { GuardUi([&] { logic_.TextColorExecute(); }); });
-    tbFontColor = new TKtColorToolButton(toolBar3_);
-    tbFontColor->setObjectName(QStringLiteral("tbFontColor"));
-    tbFontColor->setDefaultAction(TextColor);
-    tbFontColor->setAutoRaise(true);
-    Name(tbFontColor, kTextColorCaption);
-    tbFontColor->OnDropDown = [this] {
+    tbFontColor = AddColorButton(*toolBar3_, *TextColor, QStringLiteral("tbFontColor"), kTextColorCaption,
+                                 TKtPopupPanel::LeftAligned, [this] { logic_.tbFontColorDropDown(); });
+}
+
+TKtColorToolButton* FormatToolBars::AddColorButton(QToolBar& bar, QAction& action, const QString& name,
+                                                   WideStringView caption, int alignment,
+                                                   std::function<void()> dropDown) {
+    auto* button = new TKtColorToolButton(&bar);
+    button->setObjectName(name);
+    button->setDefaultAction(&action);
+    button->setAutoRaise(true);
+    Name(button, caption);
+    const QString accessible = ToQt(caption);
+    button->OnDropDown = [this, button, accessible, alignment, dropDown = std::move(dropDown)] {
         PopupPanel->CloseNow();  // the box is about to show this button's colour
-        logic_.tbFontColorDropDown();
-        ColorBox->setAccessibleName(ToQt(kTextColorCaption));
-        PopupPanel->setAccessibleName(ToQt(kTextColorCaption));
-        PopupPanel->Popup(tbFontColor, TKtPopupPanel::LeftAligned);
+        dropDown();
+        ColorBox->setAccessibleName(accessible);
+        PopupPanel->setAccessibleName(accessible);
+        PopupPanel->Popup(button, alignment);
     };
-    toolBar3_->addWidget(tbFontColor);
+    bar.addWidget(button);
+    return button;
 }
 
 void FormatToolBars::BuildToolBar2(QWidget* parent) {
@@ -268,6 +280,7 @@ void FormatToolBars::BuildToolBar2(QWidget* parent) {
     cbLineWidth->setItemDelegate(new LineWidthDelegate(logic_, cbLineWidth));
     cbLineWidth->setMinimumContentsLength(10);
     cbLineWidth->setAccessibleName(QStringLiteral("Line width"));
+    cbLineWidth->setAccessibleDescription(QStringLiteral("Line width"));
     toolBar2_->addWidget(cbLineWidth);
     connect(cbLineWidth, &QComboBox::activated, this,
             [this](int index) { logic_.SetLineWidthIndex(index); });
@@ -276,19 +289,8 @@ void FormatToolBars::BuildToolBar2(QWidget* parent) {
                               ToQt(kBorderColorCaption), this);
     BorderColor->setObjectName(QStringLiteral("BorderColor"));
     connect(BorderColor, &QAction::triggered, this, [this] { logic_.BorderColorExecute(); });
-    tbBorderColor = new TKtColorToolButton(toolBar2_);
-    tbBorderColor->setObjectName(QStringLiteral("tbBorderColor"));
-    tbBorderColor->setDefaultAction(BorderColor);
-    tbBorderColor->setAutoRaise(true);
-    Name(tbBorderColor, kBorderColorCaption);
-    tbBorderColor->OnDropDown = [this] {
-        PopupPanel->CloseNow();  // the box is about to show this button's colour
-        logic_.tbBorderColorDropDown();
-        ColorBox->setAccessibleName(ToQt(kBorderColorCaption));
-        PopupPanel->setAccessibleName(ToQt(kBorderColorCaption));
-        PopupPanel->Popup(tbBorderColor, TKtPopupPanel::RightAligned);
-    };
-    toolBar2_->addWidget(tbBorderColor);
+    tbBorderColor = AddColorButton(*toolBar2_, *BorderColor, QStringLiteral("tbBorderColor"), kBorderColorCaption,
+                                   TKtPopupPanel::RightAligned, [this] { logic_.tbBorderColorDropDown(); });
 
     BorderLine = new QAction(BorderPicture(0), ToQt(kBorderLineCaption), this);
     BorderLine->setObjectName(QStringLiteral("BorderLine"));

@@ -81,6 +81,10 @@ class FormatToolBars : public QObject {
   private:
     void BuildToolBar3(QWidget* parent);
     void BuildToolBar2(QWidget* parent);
+    // A colour button on `bar` for `action`, dropping the colour box down
+    // under itself after `dropDown` has readied the box.
+    TKtColorToolButton* AddColorButton(QToolBar& bar, QAction& action, const QString& name,
+                                       WideStringView caption, int alignment, std::function<void()> dropDown);
     void BuildPanels();
     // Shows the logic's state without raising any change handler.
     void Sync();
