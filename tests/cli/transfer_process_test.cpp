@@ -238,7 +238,7 @@ TEST_F(PluToolTransfer, AnInterruptStopsTheDownloadAndTheScaleKeepsWhatCame) {
     const ProgramResult r = RunProgram(
         // Twelve seconds: well into the half-minute download even when a
         // loaded machine is slow to find the scale.
-        {"/usr/bin/timeout", "--preserve-status", "-s", "INT", "12", BinDir() + "/plu-tool",
+        {"/usr/bin/timeout", "--foreground", "--preserve-status", "-s", "INT", "12", BinDir() + "/plu-tool",
          "download", dir / "table.txt", "--port", scale.Device()},
         30s);
     EXPECT_EQ(r.exitCode, 6) << r.err;
