@@ -24,7 +24,6 @@
 // glibc told to hand every freed block back, so that each open pays for
 // fresh pages as the first open of a freshly started editor does.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <charconv>
 #include <cstdlib>
@@ -40,6 +39,7 @@
 #include "formats/excel/load_workbook.h"
 #include "grid/cell.h"
 #include "grid/custom_grid.h"
+#include "heap_policy.h"
 #include "grid/grid_column.h"
 #include "sheets/grid_sheet.h"
 #include "sheets/sheet_control.h"
@@ -85,17 +85,7 @@ const std::string& BenchFile() {
     return path;
 }
 
-const bool kHeapKept = [] {
-    if (std::getenv("PLU_BENCH_FRESH_HEAP")) return false;
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    return true;
-}();
-
-size_t HeapInUse() {
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
+using bench::HeapInUse;
 
 // Heap held by what one open built, per cell of the sheet (each run's
 // "before" is taken with the previous run's result freed).
@@ -113,12 +103,12 @@ class HeapPerCell {
     // heap, everything free goes back to the kernel, so the next open
     // starts on fresh pages whatever the file.
     void Freed() {
-        if (!kHeapKept) malloc_trim(0);
+        bench::ReleaseFreedHeap();
         before_ = HeapInUse();
     }
     void Report(benchmark::State& state) const {
         if (runs_ > 0) state.counters["bytes_per_cell"] = least_ / (kRows * kCols);
-        state.SetLabel(kHeapKept ? "heap kept" : "fresh heap");
+        state.SetLabel(bench::HeapLabel());
     }
 
   private:

@@ -74,17 +74,13 @@ void TLabelSSTRecord::SetList(TXlsList* list) {
 
 void TLabelSSTRecord::SetValue(const TXlsValue& value) {
     if (!list_) RaiseNotShareStrList();
-    auto s = std::make_unique<TXlsStringAccess>();
-    s->options = 0x01;
-    s->text16 = value.text;
-    s->charCount = static_cast<uint16_t>(value.text.size());
-    SetLong(6, static_cast<uint32_t>(list_->Add(std::move(s))));
+    SetLong(6, static_cast<uint32_t>(list_->Add(WideStringView(value.text))));
 }
 
 WideString TLabelSSTRecord::AsText() const {
     const uint32_t i = StringIndex();
     if (!list_ || i >= static_cast<uint32_t>(list_->Count())) RaiseReadError();
-    return list_->Item(static_cast<int>(i)).Text();
+    return WideString(list_->Text(static_cast<int>(i)));
 }
 
 TFormulaRecord::TFormulaRecord() = default;
@@ -186,27 +182,14 @@ bool TFormulaRecord::IsSharedFormula() const {
 
 void TFormulaRecord::AttachTable(std::unique_ptr<TTableRecord> table) { table_ = std::move(table); }
 
-void TMulRKRecord::Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const {
-    const int first = FirstCol(), last = LastCol();
-    for (int c = first; c <= last; ++c) {
-        const int at = 4 + 6 * (c - first);
-        auto rk = std::make_unique<TRKRecord>();
-        rk->Create(rid::RK, 10);
-        rk->SetRow(Row());
-        rk->SetCol(static_cast<uint16_t>(c));
-        uint8_t entry[6];
-        GetBytes(at, entry);
-        rk->SetBytes(4, entry);
-        store(std::move(rk));
-    }
-}
-
-void TMulBlankRecord::Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const {
-    const int first = FirstCol(), last = LastCol();
-    for (int c = first; c <= last; ++c) {
-        const uint16_t xf = GetWord(4 + 2 * (c - first));
-        store(MakeBlank(Row(), static_cast<uint16_t>(c), xf));
-    }
+std::unique_ptr<TRKRecord> TRKRecord::FromEntry(uint16_t row, uint16_t col, const uint8_t* entry) {
+    uint8_t body[10];
+    TVxBuffer::SetWord(body, row);
+    TVxBuffer::SetWord(body + 2, col);
+    std::memcpy(body + 4, entry, 6);
+    auto rk = std::make_unique<TRKRecord>();
+    rk->Fill(rid::RK, body, sizeof body);
+    return rk;
 }
 
 WideString TStringRecord::Text() const { return ReadLabelText(*this, 0); }

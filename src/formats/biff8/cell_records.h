@@ -88,6 +88,8 @@ public:
     // Fails with 65231 when the number fits neither RK form.
     void SetValue(const TXlsValue& value) override;
     uint32_t RKValue() const { return GetLong(6); }
+    // The cell of one MULRK entry (XF, then the RK value: 6 bytes).
+    static std::unique_ptr<TRKRecord> FromEntry(uint16_t row, uint16_t col, const uint8_t* entry);
 };
 
 // INTEGER: the u16 at offset 7.
@@ -194,6 +196,8 @@ class TBoolErrRecord : public TCellRecord {
     }
 };
 
+std::unique_ptr<TBlankRecord> MakeBlank(uint16_t row, uint16_t col, uint16_t xf);
+
 // MULRK and MULBLANK: row, first column (u16 at 2), entries from offset 4,
 // last column in the body's last 2 bytes.
 class TMultipleValueRecord : public TBaseRowColRecord {
@@ -204,14 +208,27 @@ public:
 
 class TMulRKRecord : public TMultipleValueRecord {
 public:
-    // The RK cells of columns FirstCol to LastCol (none when LastCol < FirstCol);
-    // an entry beyond the body fails with 65226.
-    void Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const;
+    // Hands store the RK cells of columns FirstCol to LastCol (none when
+    // LastCol < FirstCol) in column order; an entry beyond the body fails
+    // with 65226. Half the cells of many files come this way.
+    template <typename Store>
+    void Expand(Store&& store) const {
+        const int first = FirstCol(), last = LastCol();
+        const uint16_t row = Row();
+        for (int c = first; c <= last; ++c)
+            store(TRKRecord::FromEntry(row, static_cast<uint16_t>(c), At(4 + 6 * (c - first), 6)));
+    }
 };
 
 class TMulBlankRecord : public TMultipleValueRecord {
 public:
-    void Expand(const std::function<void(std::unique_ptr<TCellRecord>)>& store) const;
+    template <typename Store>
+    void Expand(Store&& store) const {
+        const int first = FirstCol(), last = LastCol();
+        const uint16_t row = Row();
+        for (int c = first; c <= last; ++c)
+            store(MakeBlank(row, static_cast<uint16_t>(c), GetWord(4 + 2 * (c - first))));
+    }
 };
 
 // STRING: the string result of the preceding FORMULA (16-bit count at 0).

@@ -58,15 +58,15 @@ TRow& TBaseColRowList::Ensure(int row, int expected) {
     const size_t r = static_cast<size_t>(row);
     if (r >= rows_.size()) rows_.resize(r + 1);
     if (!rows_[r]) {
-        rows_[r] = std::make_unique<TRow>();
+        rows_[r] = &store_.emplace_back();
         if (expected > 0) rows_[r]->Reserve(expected);
     }
     return *rows_[r];
 }
 
-TCells::TCells(TWorkSheet* sheet) : merged_(TMergedCellsRecord::Make()), sheet_(sheet) {}
+TXlsCells::TXlsCells(TWorkSheet* sheet) : merged_(TMergedCellsRecord::Make()), sheet_(sheet) {}
 
-void TCells::Put(std::unique_ptr<TCellRecord> record) {
+void TXlsCells::Put(std::unique_ptr<TCellRecord> record) {
     const int row = record->Row();
     if (row == lastRow_) {
         lastCells_->Put(std::move(record));
@@ -82,12 +82,12 @@ void TCells::Put(std::unique_ptr<TCellRecord> record) {
     lastCells_->Put(std::move(record));
 }
 
-TCellRecord* TCells::Get(int row, int col) const {
+TCellRecord* TXlsCells::Get(int row, int col) const {
     const TRow* r = cellRows_.Get(row);
     return r ? r->Find(col) : nullptr;
 }
 
-TRowStatistics TCells::Statistics() const {
+TRowStatistics TXlsCells::Statistics() const {
     TRowStatistics s;
     int present = 0;
     bool any = false;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -70,15 +71,22 @@ private:
 // The rows of cells, indexed by row number.
 class TBaseColRowList {
 public:
+    TBaseColRowList() = default;
+    TBaseColRowList(const TBaseColRowList&) = delete;
+    TBaseColRowList& operator=(const TBaseColRowList&) = delete;
+    TBaseColRowList(TBaseColRowList&&) = default;
+    TBaseColRowList& operator=(TBaseColRowList&&) = default;
+
     int Count() const { return static_cast<int>(rows_.size()); }
     TRow* Get(int row) const {
-        return row >= 0 && row < Count() ? rows_[static_cast<size_t>(row)].get() : nullptr;
+        return row >= 0 && row < Count() ? rows_[static_cast<size_t>(row)] : nullptr;
     }
     // The row, created when missing with room for `expected` cells.
     TRow& Ensure(int row, int expected = 0);
 
 private:
-    std::vector<std::unique_ptr<TRow>> rows_;
+    std::vector<TRow*> rows_;  // into store_, by row number
+    std::deque<TRow> store_;   // the rows in the order they were made, without an allocation each
 };
 
 // Row statistics: first row holding a ROW record, the last such row plus 1,
@@ -96,9 +104,11 @@ struct TRowStatistics {
 
 inline constexpr int kRowsPerBlock = 32;
 
-class TCells {
+// Not "TCells": that is the grid's cell store, and two classes of one name in
+// one namespace would be one class to the linker.
+class TXlsCells {
 public:
-    explicit TCells(TWorkSheet* sheet = nullptr);
+    explicit TXlsCells(TWorkSheet* sheet = nullptr);
 
     TRowRecordList& Rows() { return rows_; }
     const TRowRecordList& Rows() const { return rows_; }

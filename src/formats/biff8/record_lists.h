@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -89,17 +90,65 @@ class TXFList : public TTypedRecordList<TXFRecord> {};
 class TStyleList : public TTypedRecordList<TXlsRecord> {};
 class TBoundSheetList : public TTypedRecordList<TBoundSheetRecord> {};
 
-// The shared strings, in SST order.
+// One shared string as the list holds it: views into the list's storage,
+// valid until the list changes or goes.
+struct TSharedString {
+    WideStringView text;  // 8-bit characters widened byte by byte
+    uint8_t options = 0;  // as read; bit 0 set when the text is 16-bit
+    uint16_t runCount = 0;
+    uint32_t extensionSize = 0;
+    std::span<const uint8_t> runs;       // 4 bytes per run
+    std::span<const uint8_t> extension;  // the extension block
+
+    bool Is16Bit() const { return (options & 0x01) != 0; }
+    WideString Text() const { return WideString(text); }
+};
+
+// The shared strings, in SST order. A workbook may hold hundreds of
+// thousands of them, so they are not objects of their own: the characters
+// of all strings lie in one buffer, each string is an entry of 12 bytes, and
+// the rare rich-text runs and extension blocks are kept beside them.
 class TShareStrList : public TXlsList {
 public:
-    int Count() const override { return static_cast<int>(items_.size()); }
-    const TXlsString& Item(int index) const { return *items_.at(static_cast<size_t>(index)); }
-    int Add(std::unique_ptr<TXlsString> s);
-    void Clear() { items_.clear(); }
-    void Reserve(size_t n) { items_.reserve(n); }
+    int Count() const override { return static_cast<int>(entries_.size()); }
+    // Fails with std::out_of_range beyond the list.
+    TSharedString Item(int index) const;
+    WideStringView Text(int index) const {
+        const Entry& e = entries_.at(static_cast<size_t>(index));
+        return WideStringView(chars_).substr(e.offset, e.length);
+    }
+    // Appends a string as read (with its runs and extension block).
+    int Add(const TXlsString& s);
+    // Appends a 16-bit string without extras.
+    int Add(WideStringView text);
+    // Appends a string without extras from its encoded characters (count of
+    // them, 8-bit or 16-bit little-endian as options bit 0 says).
+    int AddEncoded(const uint8_t* characters, uint16_t count, uint8_t options);
+    void Clear();
+    // Room for that many strings and characters.
+    void Reserve(size_t strings, size_t characters);
 
 private:
-    std::vector<std::unique_ptr<TXlsString>> items_;
+    static constexpr uint32_t kNoExtras = UINT32_MAX;
+    struct Entry {
+        uint32_t offset;  // in chars_
+        uint16_t length;
+        uint8_t options;
+        uint32_t extras;  // index in extras_, or kNoExtras
+    };
+    struct Extras {
+        uint16_t runCount;
+        uint32_t extensionSize;
+        size_t runsAt, runsLength, extensionAt, extensionLength;  // in extraBytes_
+    };
+    // The entry of a string of that length whose characters go to the end
+    // of chars_ next.
+    int Append(size_t length, uint8_t options);
+
+    WideString chars_;
+    std::vector<Entry> entries_;
+    std::vector<Extras> extras_;
+    std::vector<uint8_t> extraBytes_;
 };
 
 // Decodes an SST record (and its CONTINUE records) into list: the unique

@@ -509,8 +509,8 @@ void TWorkbook::LoadFromStorage(const TCompoundDocument& document) {
         document.HasStream(kWorkbookStreamName) || !document.HasStream("Book")
             ? kWorkbookStreamName
             : std::string_view("Book");
-    std::vector<uint8_t> stream = document.ReadStream(name);
-    LoadFromBytes(stream);
+    const TByteBlock stream = document.ReadStreamBlock(name);
+    LoadFromBytes(stream.Span());
 }
 
 std::vector<uint8_t> TWorkbook::SaveToDocument() {

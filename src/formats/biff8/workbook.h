@@ -56,8 +56,8 @@ public:
     const WideString& Name() const { return name_; }
     void SetName(WideStringView name) { name_ = WideString(name); }
 
-    TCells& Cells() { return cells_; }
-    const TCells& Cells() const { return cells_; }
+    TXlsCells& Cells() { return cells_; }
+    const TXlsCells& Cells() const { return cells_; }
     TColInfoList& Columns() { return columns_; }
     const TColInfoList& Columns() const { return columns_; }
 
@@ -101,7 +101,7 @@ private:
 
     TWorkbook* workbook_;
     WideString name_;
-    TCells cells_;
+    TXlsCells cells_;
     TColInfoList columns_;
     std::unique_ptr<TDefaultRowHeightRecord> defaultRowHeight_;
     std::unique_ptr<TDefaultColWidthRecord> defColWidth_;

@@ -26,8 +26,8 @@ TXlsRecord::~TXlsRecord() {
 }
 
 void TXlsRecord::FreeHeap() {
-    if (heap_) record_pool::Release(heap_, static_cast<size_t>(capacity_));
-    heap_ = nullptr;
+    if (OnHeap()) record_pool::Release(data_, static_cast<size_t>(capacity_));
+    data_ = inline_;
     capacity_ = 0;
 }
 
@@ -37,9 +37,8 @@ void TXlsRecord::Allocate(int32_t size) {
         data_ = inline_;
         std::memset(inline_, 0, sizeof inline_);
     } else {
-        heap_ = static_cast<uint8_t*>(record_pool::Allocate(static_cast<size_t>(size)));
-        std::memset(heap_, 0, static_cast<size_t>(size));
-        data_ = heap_;
+        data_ = static_cast<uint8_t*>(record_pool::Allocate(static_cast<size_t>(size)));
+        std::memset(data_, 0, static_cast<size_t>(size));
         capacity_ = size;
     }
 }
@@ -48,6 +47,17 @@ void TXlsRecord::Create(uint16_t id, int32_t size) {
     id_ = id;
     size_ = size > 0 ? size : 0;
     Allocate(size_);
+}
+
+void TXlsRecord::Fill(uint16_t id, const uint8_t* body, int32_t size) {
+    FreeHeap();
+    id_ = id;
+    size_ = size > 0 ? size : 0;
+    if (size_ > kInlineBody) {
+        data_ = static_cast<uint8_t*>(record_pool::Allocate(static_cast<size_t>(size_)));
+        capacity_ = size_;
+    }
+    if (size_ > 0) std::memcpy(data_, body, static_cast<size_t>(size_));
 }
 
 void TXlsRecord::WriteTo(TXlsWriter& writer) const {
@@ -81,7 +91,7 @@ void TXlsRecord::SetBytes(int offset, std::span<const uint8_t> bytes) {
 
 void TXlsRecord::Resize(int32_t newSize) {
     if (newSize < 0) newSize = 0;
-    const int32_t capacity = data_ == inline_ ? kInlineBody : capacity_;
+    const int32_t capacity = OnHeap() ? capacity_ : kInlineBody;
     if (newSize <= capacity) {
         if (newSize > size_) std::memset(data_ + size_, 0, static_cast<size_t>(newSize - size_));
         size_ = newSize;
@@ -93,8 +103,7 @@ void TXlsRecord::Resize(int32_t newSize) {
     std::memset(bigger, 0, static_cast<size_t>(grown));
     if (size_ > 0) std::memcpy(bigger, data_, static_cast<size_t>(size_));
     FreeHeap();
-    heap_ = bigger;
-    data_ = heap_;
+    data_ = bigger;
     capacity_ = grown;
     size_ = newSize;
 }
@@ -111,3 +120,6 @@ std::unique_ptr<TXlsRecord> MakeRecord(uint16_t id, std::span<const uint8_t> bod
 }
 
 }  // namespace plu
+
+// The cell records' size is what a large workbook's memory is made of.
+static_assert(sizeof(void*) != 8 || sizeof(plu::TXlsRecord) == 48);

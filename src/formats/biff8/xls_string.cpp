@@ -1,14 +1,9 @@
 #include "formats/biff8/xls_string.h"
 
 #include "base/ansi_code_page.h"
-#include "formats/biff8/record_pool.h"
 #include "formats/biff8/xls_errors.h"
 
 namespace plu {
-
-void* TXlsString::operator new(std::size_t size) { return record_pool::Allocate(size); }
-
-void TXlsString::operator delete(void* p, std::size_t size) noexcept { record_pool::Release(p, size); }
 
 WideString TXlsString::Text() const {
     if (Is16Bit()) return text16;

@@ -25,13 +25,10 @@
 
 namespace plu {
 
-// One decoded shared string.
+// One decoded string as read, with its rich-text runs and extension block
+// (the shared-string list keeps them more compactly).
 class TXlsString {
 public:
-    virtual ~TXlsString() = default;
-    // Shared strings live in the record pool (record_pool.h) like records.
-    static void* operator new(std::size_t size);
-    static void operator delete(void* p, std::size_t size) noexcept;
 
     int countSize = 2;        // bytes of the character count field (1 or 2)
     uint16_t charCount = 0;
@@ -47,9 +44,6 @@ public:
     // The 16-bit text, or the 8-bit text widened byte by byte.
     WideString Text() const;
 };
-
-// The subclass the shared-string list creates.
-class TXlsStringAccess : public TXlsString {};
 
 // Reads across a record and its chain of CONTINUE records. Fixed-size fields
 // continue byte by byte at offset 0 of the next record; characters continue

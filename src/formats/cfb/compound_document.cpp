@@ -102,7 +102,7 @@ constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE
 
 struct TCompoundDocument::Impl {
     std::string origin;  // how messages name the document
-    std::string bytes;  // the document; the memory input refers to it
+    TByteBlock bytes;  // the document; the memory input refers to it
     GRef<GsfInput> source;
     GRef<GsfInfile> root;
 
@@ -130,7 +130,7 @@ namespace {
 
 // The whole file in one buffer sized from fstat (a workbook of some
 // megabytes is read without the reallocations of a growing string).
-std::string ReadFile(const std::string& path) {
+TByteBlock ReadFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) FileFailure("Cannot open", path, errno);
     struct Closer {
@@ -147,8 +147,8 @@ std::string ReadFile(const std::string& path) {
                                      "this program can show needs that much, so it is not opened");
     };
     if (st.st_size > 0 && static_cast<uint64_t>(st.st_size) > kMaxDocumentBytes) tooLarge();
-    std::string out;
-    out.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+    TByteBlock out(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+    std::string extra;  // what the file holds beyond its stated size
     size_t got = 0;
     char more[65536];
     for (;;) {
@@ -164,13 +164,18 @@ std::string ReadFile(const std::string& path) {
         if (room) {
             got += static_cast<size_t>(n);
         } else {
-            out.append(more, static_cast<size_t>(n));  // the file grew, or has no size
-            got = out.size();
-            if (got > kMaxDocumentBytes) tooLarge();
+            extra.append(more, static_cast<size_t>(n));  // the file grew, or has no size
+            if (got + extra.size() > kMaxDocumentBytes) tooLarge();
         }
     }
-    out.resize(got);
-    return out;
+    if (extra.empty()) {
+        out.Truncate(got);  // the file shrank while it was read
+        return out;
+    }
+    TByteBlock whole(got + extra.size());
+    if (got) std::memcpy(whole.data(), out.data(), got);
+    std::memcpy(whole.data() + got, extra.data(), extra.size());
+    return whole;
 }
 
 }  // namespace
@@ -180,11 +185,12 @@ TCompoundDocument TCompoundDocument::OpenFile(const std::string& path) {
 }
 
 TCompoundDocument TCompoundDocument::OpenMemory(std::span<const uint8_t> bytes) {
-    return TCompoundDocument(
-        OpenBytes(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "The data"));
+    TByteBlock copy(bytes.size());
+    if (!bytes.empty()) std::memcpy(copy.data(), bytes.data(), bytes.size());
+    return TCompoundDocument(OpenBytes(std::move(copy), "The data"));
 }
 
-std::unique_ptr<TCompoundDocument::Impl> TCompoundDocument::OpenBytes(std::string bytes,
+std::unique_ptr<TCompoundDocument::Impl> TCompoundDocument::OpenBytes(TByteBlock bytes,
                                                                     std::string origin) {
     InitLibrary();
     auto impl = std::make_unique<TCompoundDocument::Impl>();
@@ -224,7 +230,8 @@ bool TCompoundDocument::HasStream(std::string_view name) const {
     return child && !IsStorage(child.get());
 }
 
-std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const {
+template <typename Buffer>
+Buffer TCompoundDocument::Read(std::string_view name) const {
     // Built with append: GCC 12 at -O3 warns falsely on "a" + b + "c" here.
     std::string quoted;
     quoted.reserve(name.size() + 2);
@@ -246,12 +253,20 @@ std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const 
         throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
                                      " stream of the compound document is damaged (bad size)");
     }
-    std::vector<uint8_t> out(static_cast<size_t>(size));
+    Buffer out(static_cast<size_t>(size));
     if (size > 0 && !gsf_input_read(child.get(), static_cast<size_t>(size), out.data())) {
         throw ECompoundDocumentError(impl_->origin + ": the " + quoted +
                                      " stream of the compound document is damaged (cut short)");
     }
     return out;
+}
+
+std::vector<uint8_t> TCompoundDocument::ReadStream(std::string_view name) const {
+    return Read<std::vector<uint8_t>>(name);
+}
+
+TByteBlock TCompoundDocument::ReadStreamBlock(std::string_view name) const {
+    return Read<TByteBlock>(name);
 }
 
 std::vector<uint8_t> BuildCompoundDocument(std::span<const TCompoundStream> streams) {

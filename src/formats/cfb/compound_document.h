@@ -36,6 +36,26 @@ public:
     using Exception::Exception;
 };
 
+// Bytes that are not zeroed when they are allocated, for a buffer that is
+// filled at once: a document or its workbook stream may be many megabytes,
+// and zeroing them first would write every page twice.
+class TByteBlock {
+public:
+    TByteBlock() = default;
+    explicit TByteBlock(size_t size) : data_(size ? new uint8_t[size] : nullptr), size_(size) {}
+
+    uint8_t* data() { return data_.get(); }
+    const uint8_t* data() const { return data_.get(); }
+    size_t size() const { return size_; }
+    // The first n bytes stay (n <= size()).
+    void Truncate(size_t n) { size_ = n < size_ ? n : size_; }
+    std::span<const uint8_t> Span() const { return {data_.get(), size_}; }
+
+private:
+    std::unique_ptr<uint8_t[]> data_;
+    size_t size_ = 0;
+};
+
 // A compound document opened for reading. Its bytes are held in memory (a
 // copy of the file or of the caller's buffer) for the object's lifetime.
 class TCompoundDocument {
@@ -55,11 +75,16 @@ public:
     // The whole stream; throws ECompoundDocumentError when it is missing, is a
     // storage, or cannot be read completely.
     std::vector<uint8_t> ReadStream(std::string_view name) const;
+    // The same in a buffer that is not zeroed first.
+    TByteBlock ReadStreamBlock(std::string_view name) const;
 
 private:
     struct Impl;
     explicit TCompoundDocument(std::unique_ptr<Impl> impl);
-    static std::unique_ptr<Impl> OpenBytes(std::string bytes, std::string origin);
+    static std::unique_ptr<Impl> OpenBytes(TByteBlock bytes, std::string origin);
+    // The stream's bytes written to out, which is sized by the stream.
+    template <typename Buffer>
+    Buffer Read(std::string_view name) const;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -10,8 +10,7 @@
 // Heights and font sizes convert at the core's 96 pixels per inch; the
 // reading side (the import) uses the same value.
 //
-// The record model is only declared here: the BIFF8 cell table and the
-// grid's cell store share the name TCells, so code that walks a grid
+// The record model is only declared here, so code that walks a grid
 // includes this header, never the record model's own.
 #pragma once
 

@@ -81,7 +81,7 @@ TEST(ForeignStreams, CellsInDescendingColumnsAreStoredInLinearTime) {
     TWorkbook book(&measurer);
     const auto start = std::chrono::steady_clock::now();
     book.LoadFromBytes(b.Data());
-    const TCells& cells = book.Sheets().Item(0).Cells();
+    const TXlsCells& cells = book.Sheets().Item(0).Cells();
     ASSERT_EQ(cells.CellRows().Get(0)->CellCount(), 65536);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_EQ(cells.Get(0, 0)->AsFloat(), 0);

@@ -45,7 +45,7 @@ TEST(FormulaRecords, CachedResultsOfEveryKindReadBack) {
     sheet.PutCell(MakeFormula(0, 3, 15, kOnePlusOne, error));
 
     auto read = ReadBack(book, measurer);
-    const TCells& cells = read->Sheets().Item(0).Cells();
+    const TXlsCells& cells = read->Sheets().Item(0).Cells();
     auto formula = [&](int col) -> const TFormulaRecord& {
         return static_cast<const TFormulaRecord&>(*cells.Get(0, col));
     };
@@ -68,7 +68,7 @@ TEST(FormulaRecords, BoolErrCellsReadAsBooleanOrErrorText) {
     sheet.PutCell(MakeError(0, 1, 15, 0x07));
     sheet.PutCell(MakeError(0, 2, 15, 0x05));  // names no error
     auto read = ReadBack(book, measurer);
-    const TCells& cells = read->Sheets().Item(0).Cells();
+    const TXlsCells& cells = read->Sheets().Item(0).Cells();
     EXPECT_EQ(cells.Get(0, 0)->ValueKind(), TXlsValueKind::vkBoolean);
     EXPECT_EQ(cells.Get(0, 0)->AsFloat(), 1.0);
     EXPECT_EQ(cells.Get(0, 1)->AsText(), u"#DIV/0!");

@@ -203,7 +203,7 @@ TEST(Reader, MulRkExpandsIntoRkCellsOfItsColumns) {
     }
     Put16(mulrk, 4);  // last column
     auto book = Read(StreamBuilder().Globals({u"S"}).Bof(kSheet).Record(0x00BD, mulrk).Eof().Data());
-    const TCells& cells = book->Sheets().Item(0).Cells();
+    const TXlsCells& cells = book->Sheets().Item(0).Cells();
     const double values[] = {1.0, 1, 0.01};
     for (int c = 2; c <= 4; ++c) {
         const TCellRecord* cell = cells.Get(7, c);
@@ -243,7 +243,7 @@ TEST(Reader, MulBlankExpandsIntoBlankCells) {
     for (uint16_t xf : {30, 31}) Put16(mulblank, xf);
     Put16(mulblank, 1);
     auto book = Read(StreamBuilder().Globals({u"S"}).Bof(kSheet).Record(0x00BE, mulblank).Eof().Data());
-    const TCells& cells = book->Sheets().Item(0).Cells();
+    const TXlsCells& cells = book->Sheets().Item(0).Cells();
     EXPECT_EQ(cells.Get(1, 0)->XF(), 30);
     EXPECT_EQ(cells.Get(1, 1)->XF(), 31);
     EXPECT_EQ(cells.Get(1, 1)->ValueKind(), TXlsValueKind::vkBlank);
@@ -317,7 +317,7 @@ TEST(Reader, FormulaResultsOfEveryKind) {
                          .Record(0x0006, FormulaBody(5, 0, SpecialResult(3)))
                          .Eof()
                          .Data());
-    const TCells& cells = book->Sheets().Item(0).Cells();
+    const TXlsCells& cells = book->Sheets().Item(0).Cells();
     auto at = [&](int row) { return cells.Get(row, 0); };
     EXPECT_TRUE(at(0)->IsFormula());
     EXPECT_EQ(at(0)->ValueKind(), TXlsValueKind::vkNumber);
@@ -495,12 +495,12 @@ TEST(Reader, LabelSstCellsReadTheSharedStrings) {
 }
 
 TEST(RowStatistics, EmptyTableGivesZeros) {
-    TCells cells;
+    TXlsCells cells;
     EXPECT_EQ(cells.Statistics(), TRowStatistics{});
 }
 
 TEST(RowStatistics, BlocksCountPresentRowsOnly) {
-    TCells cells;
+    TXlsCells cells;
     for (int i = 0; i < 33; ++i) {
         cells.Rows().Put(TRowRecord::Make(static_cast<uint16_t>(2 + 3 * i), static_cast<uint16_t>(4 - i % 3),
                                           static_cast<uint16_t>(5 + i % 7), 255, 0, 0));
@@ -514,7 +514,7 @@ TEST(RowStatistics, BlocksCountPresentRowsOnly) {
 }
 
 TEST(Cells, StoringAtAnOccupiedPositionReplaces) {
-    TCells cells;
+    TXlsCells cells;
     cells.Put(MakeNumber(0, 5, 0, 1));
     cells.Put(MakeNumber(0, 2, 0, 2));
     cells.Put(MakeNumber(0, 5, 0, 3));

@@ -157,9 +157,7 @@ TEST(CellRecords, LabelSstTakesOnlyASharedStringList) {
     EXPECT_EQ(message, u"AList must be TShareStrList");
     EXPECT_EQ(XlsErrorId([&] { r.SetList(static_cast<TXlsList*>(nullptr)); }), 0);
     TShareStrList strings;
-    auto s = std::make_unique<TXlsStringAccess>();
-    s->text8 = "abc";
-    strings.Add(std::move(s));
+    strings.Add(WideStringView(u"abc"));
     r.SetList(&strings);
     EXPECT_EQ(r.AsText(), u"abc");
     r.SetLong(6, 1);  // a dangling index is a read error, not a crash

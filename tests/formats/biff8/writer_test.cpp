@@ -88,7 +88,7 @@ TEST(Writer, StreamEndsWithEofAndAZeroRecordAndReadsBackTheSame) {
     ASSERT_EQ(back.Sheets().Count(), 2);
     EXPECT_EQ(back.Sheets().Item(0).Name(), u"价目表");
     EXPECT_EQ(back.Sheets().Item(1).Name(), u"Second");
-    const TCells& cells = back.Sheets().Item(0).Cells();
+    const TXlsCells& cells = back.Sheets().Item(0).Cells();
     EXPECT_EQ(cells.Get(0, 0)->AsText(), u"Äpfel 苹果");
     EXPECT_EQ(cells.Get(0, 0)->XF(), 15);
     EXPECT_EQ(cells.Get(0, 3)->AsFloat(), -12.75);
@@ -340,7 +340,7 @@ TEST(Writer, TextsTooLongForALabelRecordGoOutAsSharedStrings) {
     CheckOffsets(stream, 1);
     TWorkbook back(&m);
     back.LoadFromBytes(stream);
-    const TCells& cells = back.Sheets().Item(0).Cells();
+    const TXlsCells& cells = back.Sheets().Item(0).Cells();
     EXPECT_EQ(cells.Get(0, 0)->AsText(), fits);
     EXPECT_EQ(cells.Get(0, 1)->AsText(), tooLong);
     EXPECT_EQ(cells.Get(1, 0)->AsText(), longest);

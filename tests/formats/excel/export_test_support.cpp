@@ -125,7 +125,7 @@ SavedBook ReadBack(const Bytes& stream) {
         TWorkSheet& sheet = book.Sheets().Item(i);
         SavedSheet s;
         s.name = sheet.Name();
-        const TCells& cells = sheet.Cells();
+        const TXlsCells& cells = sheet.Cells();
         for (int r = 0; r < cells.CellRows().Count(); ++r) {
             const TRow* row = cells.CellRows().Get(r);
             if (!row) continue;

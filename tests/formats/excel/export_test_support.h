@@ -1,7 +1,6 @@
 // Helpers of the export tests. A saved workbook stream is read back by the
 // BIFF8 reader into plain values (SavedBook), so that the tests that build
-// grids never include the record model (its cell table and the grid's cell
-// store share the name TCells). Also: raw record walking, temporary folders
+// grids never include the record model. Also: raw record walking, temporary folders
 // and running the programs the interop tests hand our files to.
 #pragma once
 
