@@ -20,7 +20,7 @@
 
 #include "app/commands.h"
 #include "base/regional_settings.h"
-#include "integration/process_helpers.h"
+#include "support/processes.h"
 #include "plu/transfers.h"
 #include "ui/grid_view.h"
 #include "ui/main_window.h"

@@ -25,7 +25,7 @@
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
 #include "grid/custom_grid.h"
-#include "integration/process_helpers.h"
+#include "support/processes.h"
 #include "link/frame.h"
 #include "plu/plu_sheet.h"
 #include "plu/sheet_layout.h"

@@ -4,6 +4,8 @@
 // folder, and a fixture holding a started window.
 #pragma once
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -74,27 +76,6 @@ class ScaleLine : public ISerialLine {
     };
     virtual_scale::FrameAssembler assembler_;
     std::vector<Pending> pending_;
-};
-
-// A private folder under the system's temporary folder, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plu-app-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    WideString WideFile(const std::string& name) const { return Utf8ToWide(File(name)); }
-
-  private:
-    std::string path_;
 };
 
 inline std::string ReadBytes(const std::string& path) {

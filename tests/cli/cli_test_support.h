@@ -2,6 +2,8 @@
 // whole files written and read as bytes.
 #pragma once
 
+#include "support/temp_dir.h"
+
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -12,26 +14,7 @@
 
 namespace plu::cli::testing {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plu-tool-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    std::string operator/(const std::string& name) const { return File(name); }
-
-  private:
-    std::string path_;
-};
+using plu::testing::TempDir;
 
 inline void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

@@ -25,7 +25,8 @@
 #include "cli_test_support.h"
 #include "formats/excel/load_workbook.h"
 #include "grid/custom_grid.h"
-#include "integration/process_helpers.h"
+#include "support/plu_tables.h"
+#include "support/processes.h"
 #include "plu/plu_sheet.h"
 #include "sheets/sheet_control.h"
 #include "virtual-scale/plu_table.h"
@@ -36,6 +37,10 @@ namespace plu {
 namespace {
 
 using testing::BinDir;
+using testing::Describe;
+using testing::ExpectScaleHolds;
+using testing::FullTable;
+using testing::Latin1;
 using testing::ProgramResult;
 using testing::RunProgram;
 using testing::VirtualScaleProcess;
@@ -49,25 +54,6 @@ ProgramResult Tool(const std::vector<std::string>& args, std::chrono::millisecon
     std::vector<std::string> argv = {BinDir() + "/plu-tool"};
     argv.insert(argv.end(), args.begin(), args.end());
     return RunProgram(argv, limit);
-}
-
-// Every PLU filled, names and ingredients as the scale keeps them (upper
-// case, an accented capital among them), all three units.
-PluTable FullTable() {
-    PluTable t;
-    t.businessName = "CORNER SHOP";
-    t.secondLine = "OPEN (8 TO 20)";
-    for (int n = 1; n <= 265; ++n)
-        t.plus[static_cast<std::size_t>(n - 1)] =
-            ScalePlu{false,
-                     "PLU " + std::to_string(n),
-                     n % 4 ? "SALT WATER \xC9PICES" : "",
-                     static_cast<uint32_t>(n % 254),
-                     n % 3,
-                     static_cast<uint32_t>(n * 37 + 1),
-                     static_cast<uint32_t>(n % 3 == 2 ? n : n * 10),
-                     static_cast<uint32_t>(n * 11)};
-    return t;
 }
 
 // The first `count` PLUs of the full table, the rest empty.
@@ -109,30 +95,6 @@ void ReplaceLineOfPlu(std::string& text, int n, const std::string& line) {
     for (int i = 0; i < n + 2; ++i)
         begin = text.find("\r\n", begin) + 2;
     text.replace(begin, text.find("\r\n", begin) - begin, line);
-}
-
-std::string Describe(const ScalePlu& p) {
-    if (p.empty) return "(empty)";
-    std::ostringstream s;
-    s << p.name << "|" << p.ingredients << "|" << p.life << "|" << p.unitDigit << "|" << p.unitPrice
-      << "|" << p.tare << "|" << p.itemCode;
-    return s.str();
-}
-
-void ExpectScaleHolds(const PluTable& held, const PluTable& table) {
-    EXPECT_EQ(held.businessName, table.businessName);
-    EXPECT_EQ(held.secondLine, table.secondLine);
-    for (std::size_t i = 0; i < table.plus.size(); ++i)
-        EXPECT_TRUE(held.plus[i] == table.plus[i])
-            << "PLU " << i + 1 << ": " << Describe(held.plus[i]) << " instead of "
-            << Describe(table.plus[i]);
-}
-
-std::u16string Latin1(const std::string& bytes) {
-    std::u16string text;
-    for (char b : bytes)
-        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(b)));
-    return text;
 }
 
 // The scale writes its table file when it stops.

@@ -10,7 +10,7 @@
 
 #include "app/comm_line.h"
 #include "app/link_session.h"
-#include "integration/process_helpers.h"
+#include "support/processes.h"
 #include "link/frame.h"
 #include "serial/ui_dispatcher.h"
 

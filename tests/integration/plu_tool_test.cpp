@@ -12,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "integration/process_helpers.h"
+#include "support/processes.h"
 #include "serial/comm.h"
 #include "serial/ui_dispatcher.h"
 

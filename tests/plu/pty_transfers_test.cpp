@@ -19,7 +19,9 @@
 #include "app/comm_line.h"
 #include "app/link_session.h"
 #include "grid/custom_grid.h"
-#include "integration/process_helpers.h"
+#include "support/plu_tables.h"
+#include "support/processes.h"
+#include "support/temp_dir.h"
 #include "link/frame.h"
 #include "plu/sheet_layout.h"
 #include "plu/transfers.h"
@@ -160,45 +162,6 @@ class PtyWindow : public IPluHost {
     LinkSession session_;
     PluTransfers transfers_;
 };
-
-// A private folder, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/plu-pty-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-// Every PLU filled; texts as the scale keeps them (upper case).
-PluTable FullTable() {
-    PluTable t;
-    t.businessName = "CORNER SHOP";
-    t.secondLine = "OPEN (8 TO 20)";
-    for (int n = 1; n <= 265; ++n)
-        t.plus[static_cast<std::size_t>(n - 1)] =
-            ScalePlu{false,
-                     "PLU " + std::to_string(n),
-                     n % 4 ? "SALT WATER \xC9PICES" : "",
-                     static_cast<uint32_t>(n % 254),
-                     n % 3,
-                     static_cast<uint32_t>(n * 37 + 1),
-                     static_cast<uint32_t>(n % 3 == 2 ? n : n * 10),
-                     static_cast<uint32_t>(n * 11)};
-    return t;
-}
-
-std::u16string Latin1(const std::string& bytes) {
-    std::u16string text;
-    for (char b : bytes)
-        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(b)));
-    return text;
-}
 
 // "12.50" for (1250, 2).
 std::u16string Decimal(uint32_t value, int decimals) {

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "serial/comm.h"
-#include "serial/pty_pair.h"
+#include "support/pty_pair.h"
 
 namespace plu {
 namespace {

@@ -7,7 +7,7 @@
 #include "serial/comm.h"
 #include "serial/line_status.h"
 #include "serial/read_timing.h"
-#include "serial/pty_pair.h"
+#include "support/pty_pair.h"
 #include "serial/receive_filter.h"
 
 namespace plu {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "serial/pty_pair.h"
+#include "support/pty_pair.h"
 
 namespace plu {
 namespace {

@@ -123,42 +123,11 @@ Bytes LabelBody8(uint16_t row, uint16_t col, uint16_t xf, const std::string& byt
     return b;
 }
 
-TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "plu-biff8-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string Run(const std::string& command, int* status) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) {
-        if (status) *status = -1;
-        return out;
-    }
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int rc = ::pclose(p);
-    if (status) *status = rc;
-    return out;
-}
-
 std::string InteropScript(const std::string& name) {
     return std::string(PLU_SOURCE_DIR) + "/tests/formats/biff8/interop/" + name;
 }
 
-bool HavePython() {
-    int rc = 0;
-    Run("/usr/bin/python3 -c 'import xlrd, xlwt' 2>/dev/null", &rc);
-    return rc == 0;
-}
-
-bool HaveSsconvert() { return ::access("/usr/bin/ssconvert", X_OK) == 0; }
+bool HavePython() { return plu::testing::HavePythonModules("xlrd, xlwt"); }
 
 void AddExportDefaults(TWorkbook& book) {
     TWorkbookGlobals& g = book.Globals();

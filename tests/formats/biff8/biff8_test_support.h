@@ -3,6 +3,9 @@
 // export writes (fonts, XF records, styles, formats).
 #pragma once
 
+#include "support/processes.h"
+#include "support/temp_dir.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -45,22 +48,12 @@ private:
 Bytes NumberBody(uint16_t row, uint16_t col, uint16_t xf, double v);
 Bytes LabelBody8(uint16_t row, uint16_t col, uint16_t xf, const std::string& bytes);
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // Runs a shell command; returns its standard output, and its exit status in status.
-std::string Run(const std::string& command, int* status = nullptr);
+using plu::testing::Run;
+using plu::testing::TempDir;
+using plu::testing::HaveSsconvert;
 std::string InteropScript(const std::string& name);
 bool HavePython();
-bool HaveSsconvert();
 
 // The default records the workbook export puts into every workbook: six
 // FONT records ("宋体", 240 twips; the last 180), 21 XF records, six STYLE

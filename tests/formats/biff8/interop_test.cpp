@@ -14,38 +14,13 @@
 #include "base/text_measurer.h"
 #include "biff8_test_support.h"
 #include "formats/biff8/workbook.h"
+#include "support/facts.h"
 
 namespace plu {
 namespace {
 
-using Fact = std::vector<std::string>;
-
-std::string Unescape(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char n = s[++i];
-            out += n == 't' ? '\t' : n == 'n' ? '\n' : n;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-std::vector<Fact> Facts(const std::string& text) {
-    std::vector<Fact> facts;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        Fact f;
-        std::string part;
-        std::istringstream fields(line);
-        while (std::getline(fields, part, '\t')) f.push_back(Unescape(part));
-        if (!f.empty()) facts.push_back(f);
-    }
-    return facts;
-}
+using plu::testing::Fact;
+using plu::testing::Facts;
 
 int I(const std::string& s) { return std::atoi(s.c_str()); }
 double D(const std::string& s) { return std::strtod(s.c_str(), nullptr); }

@@ -8,28 +8,18 @@
 #include <fstream>
 
 #include "base/safe_file.h"
+#include "support/temp_dir.h"
 
 namespace plu {
 namespace {
+
+using plu::testing::TempDir;
 
 std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
     std::vector<uint8_t> v(n);
     for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 8));
     return v;
 }
-
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "plu-cfb-XXXXXX").string();
-        path_ = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 std::vector<uint8_t> OneStream(std::string name, const std::vector<uint8_t>& bytes) {
     TCompoundStream s{std::move(name), bytes};

@@ -11,40 +11,15 @@ tab-separated:
 
 Only the first sheet. usage: export_gnumeric_dump.py BOOK.xls WORKDIR
 """
-import gzip
 import os
-import re
-import subprocess
 import sys
-import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from dump_common import GNUMERIC_NS, cell_ref, gnumeric_tree, out  # noqa: E402
 
 src, work = sys.argv[1], sys.argv[2]
-dst = os.path.join(work, "export-dump.gnumeric")
-subprocess.run(["/usr/bin/ssconvert", "--export-type=Gnumeric_XmlIO:sax", src, dst], check=True,
-               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-with open(dst, "rb") as f:
-    data = f.read()
-if data[:2] == b"\x1f\x8b":
-    data = gzip.decompress(data)
-root = ET.fromstring(data)
-ns = {"gnm": "http://www.gnumeric.org/v10.dtd"}
-
-
-def esc(v):
-    return str(v).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
-
-
-def out(*parts):
-    print("\t".join(esc(p) for p in parts))
-
-
-def cell_ref(text):
-    m = re.match(r"([A-Z]+)(\d+)", text)
-    col = 0
-    for ch in m.group(1):
-        col = col * 26 + ord(ch) - 64
-    return int(m.group(2)) - 1, col - 1
-
+root = gnumeric_tree(src, work, "export-dump.gnumeric")
+ns = GNUMERIC_NS
 
 sheet = root.findall("gnm:Sheets/gnm:Sheet", ns)[0]
 cells = []

@@ -10,38 +10,13 @@
 #include "formats/excel/export_xls.h"
 #include "grid/cell.h"
 #include "grid/grid_column.h"
+#include "support/facts.h"
 
 namespace plu::exporttest {
 namespace {
 
-using Fact = std::vector<std::string>;
-
-std::string Unescape(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            const char n = s[++i];
-            out += n == 't' ? '\t' : n == 'n' ? '\n' : n == 'r' ? '\r' : n;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-std::vector<Fact> Facts(const std::string& text) {
-    std::vector<Fact> facts;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        Fact f;
-        std::string part;
-        std::istringstream fields(line);
-        while (std::getline(fields, part, '\t')) f.push_back(Unescape(part));
-        if (!f.empty()) facts.push_back(f);
-    }
-    return facts;
-}
+using plu::testing::Fact;
+using plu::testing::Facts;
 
 // Facts of one kind keyed by their position fields ("r,c").
 std::map<std::string, Fact> ByPosition(const std::vector<Fact>& facts, const std::string& kind, size_t first) {

@@ -171,41 +171,7 @@ Bytes WorkbookStreamOfFile(const std::string& path) {
     return TCompoundDocument::OpenFile(path).ReadStream(kWorkbookStreamName);
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "plu-export-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = name.data();
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string Run(const std::string& command, int* status) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) {
-        if (status) *status = -1;
-        return out;
-    }
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int rc = ::pclose(p);
-    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
-
-bool HaveXlrd() {
-    int rc = -1;
-    Run("/usr/bin/python3 -c 'import xlrd' 2>/dev/null", &rc);
-    return rc == 0;
-}
-
-bool HaveSsconvert() { return ::access("/usr/bin/ssconvert", X_OK) == 0; }
+bool HaveXlrd() { return plu::testing::HavePythonModules("xlrd"); }
 
 std::string ScriptPath(const std::string& name) {
     return std::string(PLU_SOURCE_DIR) + "/tests/formats/excel/" + name;

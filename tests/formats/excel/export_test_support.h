@@ -4,6 +4,9 @@
 // and running the programs the interop tests hand our files to.
 #pragma once
 
+#include "support/processes.h"
+#include "support/temp_dir.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -92,21 +95,11 @@ SavedBook ReadBack(const Bytes& stream);
 // The workbook stream of a compound document file.
 Bytes WorkbookStreamOfFile(const std::string& path);
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // Runs a shell command; returns its standard output (status: exit status).
-std::string Run(const std::string& command, int* status = nullptr);
+using plu::testing::Run;
+using plu::testing::TempDir;
+using plu::testing::HaveSsconvert;
 bool HaveXlrd();
-bool HaveSsconvert();
 std::string ScriptPath(const std::string& name);
 
 std::string ReadFileBytes(const std::string& path);

@@ -16,16 +16,12 @@ Numbers and dates print as %.17g; texts print their length and their first and l
 
 usage: export_xlrd_dump.py BOOK.xls
 """
+import os
 import sys
 import xlrd
 
-
-def esc(v):
-    return str(v).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
-
-
-def out(*parts):
-    print("\t".join(esc(p) for p in parts))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from dump_common import out  # noqa: E402
 
 
 book = xlrd.open_workbook(sys.argv[1], formatting_info=True)

@@ -270,17 +270,6 @@ LoadedBook::LoadedBook(const Bytes& stream) : book_(std::make_unique<TWorkbook>(
 
 LoadedBook::~LoadedBook() = default;
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "plu-import-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -292,31 +281,7 @@ Bytes ReadFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Run(const std::string& command, int* status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        if (status) *status = -1;
-        return out;
-    }
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int rc = pclose(pipe);
-    if (status) *status = rc;
-    return out;
-}
-
-bool HavePythonXlwt() {
-    int status = 0;
-    Run("/usr/bin/python3 -c 'import xlwt, xlrd' 2>/dev/null", &status);
-    return status == 0;
-}
-
-bool HaveSsconvert() {
-    return access("/usr/bin/ssconvert", X_OK) == 0;
-}
+bool HavePythonXlwt() { return plu::testing::HavePythonModules("xlwt, xlrd"); }
 
 std::string SourceFile(const std::string& relative) {
     return std::string(PLU_SOURCE_DIR) + "/" + relative;

@@ -6,6 +6,9 @@
 // beside the grid's headers.
 #pragma once
 
+#include "support/processes.h"
+#include "support/temp_dir.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -137,22 +140,13 @@ class LoadedBook {
     std::unique_ptr<TVxSheetSource> source_;
 };
 
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 // Runs a shell command; its standard output, and its exit status in status.
-std::string Run(const std::string& command, int* status = nullptr);
+using plu::testing::Run;
+using plu::testing::TempDir;
+using plu::testing::HaveSsconvert;
 bool HavePythonXlwt();
-bool HaveSsconvert();
 std::string SourceFile(const std::string& relative);
 
 }  // namespace plu::test

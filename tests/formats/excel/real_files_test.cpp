@@ -15,6 +15,7 @@
 #include "grid/cell.h"
 #include "import_test_support.h"
 #include "sheets/sheet_control.h"
+#include "support/facts.h"
 
 namespace plu {
 namespace {
@@ -22,19 +23,6 @@ namespace {
 using namespace test;
 
 FixedTextMeasurer measurer;
-
-std::string Unescape(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 == s.size()) {
-            out += s[i];
-            continue;
-        }
-        const char n = s[++i];
-        out += n == 't' ? '\t' : n == 'n' ? '\n' : n == 'r' ? '\r' : n;
-    }
-    return out;
-}
 
 struct XlrdCell {
     int row = 0, col = 0;
@@ -49,15 +37,10 @@ bool XlrdFirstSheet(const std::string& path, std::vector<XlrdCell>& cells) {
                 path + "'",
             &status);
     if (status != 0) return false;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        std::vector<std::string> f;
-        std::istringstream fields(line);
-        for (std::string x; std::getline(fields, x, '\t');)
-            f.push_back(x);
+    for (plu::testing::Fact f : plu::testing::Facts(out)) {
         while (f.size() < 4)
             f.emplace_back();
-        cells.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], Unescape(f[3])});
+        cells.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], f[3]});
     }
     return true;
 }

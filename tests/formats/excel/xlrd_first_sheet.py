@@ -8,9 +8,8 @@ import sys
 
 import xlrd
 
-
-def escape(text):
-    return text.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from dump_common import esc as escape, out  # noqa: E402
 
 
 def main(path):
@@ -27,13 +26,13 @@ def main(path):
         for c in range(sheet.ncols):
             cell = sheet.cell(r, c)
             if cell.ctype in (xlrd.XL_CELL_NUMBER, xlrd.XL_CELL_DATE):
-                print(r, c, "number", "%.17g" % cell.value, sep="\t")
+                out(r, c, "number", "%.17g" % cell.value)
             elif cell.ctype == xlrd.XL_CELL_TEXT:
-                print(r, c, "text", escape(cell.value), sep="\t")
+                out(r, c, "text", cell.value)
             elif cell.ctype == xlrd.XL_CELL_BOOLEAN:
-                print(r, c, "bool", int(cell.value), sep="\t")
+                out(r, c, "bool", int(cell.value))
             elif cell.ctype == xlrd.XL_CELL_ERROR:
-                print(r, c, "error", xlrd.error_text_from_code.get(cell.value, "#VALUE!"), sep="\t")
+                out(r, c, "error", xlrd.error_text_from_code.get(cell.value, "#VALUE!"))
     return 0
 
 

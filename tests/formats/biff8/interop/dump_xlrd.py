@@ -16,16 +16,12 @@ fact a line, tab-separated; numbers as %.17g:
 
 usage: dump_xlrd.py BOOK.xls
 """
+import os
 import sys
 import xlrd
 
-
-def esc(v):
-    return str(v).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
-
-
-def out(*parts):
-    print("\t".join(esc(p) for p in parts))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "support"))
+from dump_common import out  # noqa: E402
 
 
 def num(v):

@@ -17,8 +17,12 @@ line (tab-separated), for the reader's interop test:
 
 usage: xlwt_workbook.py OUT.xls
 """
+import os
 import sys
 import xlwt
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "support"))
+import dump_common  # noqa: E402
 
 out = sys.argv[1]
 book = xlwt.Workbook(encoding="utf-8")
@@ -26,8 +30,7 @@ facts = []
 
 
 def fact(*parts):
-    facts.append("\t".join(str(p).replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
-                           for p in parts))
+    facts.append(dump_common.fact(*parts))
 
 
 def style(font=None, fill=None, borders=None, fmt=None):

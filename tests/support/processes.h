@@ -1,6 +1,7 @@
-// Running the project's programs from tests: the virtual scale as a
-// background process that tells its device, and one-shot commands with
-// their exit code and output.
+// Running programs from tests: the virtual scale as a background process
+// that tells its device, one-shot commands with their exit code and output,
+// shell commands (the interop tests' Python scripts and converters), and
+// whether the independent programs those need are installed.
 #pragma once
 
 #include <sys/types.h>
@@ -48,5 +49,17 @@ pid_t WaitForChild(pid_t pid, int* status, double* cpuSeconds);
 // output; kills it after `limit`.
 ProgramResult RunProgram(const std::vector<std::string>& argv,
                          std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+// Runs a shell command and returns its standard output; *exitCode gets its
+// exit status (-1 when it could not run or did not exit by itself).
+std::string Run(const std::string& command, int* exitCode = nullptr);
+
+// True when /usr/bin/python3 imports the modules ("xlrd, xlwt").
+bool HavePythonModules(const std::string& modules);
+// True when Gnumeric's converter is installed.
+bool HaveSsconvert();
+
+// A file of the source tree, by its path from the top ("tests/...").
+std::string SourceFile(const std::string& relative);
 
 }  // namespace plu::testing

@@ -1,4 +1,4 @@
-#include "integration/process_helpers.h"
+#include "support/processes.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -57,6 +58,31 @@ pid_t Spawn(const std::vector<std::string>& args, int* outFd, int* errFd) {
 }  // namespace
 
 std::string BinDir() { return PLU_BIN_DIR; }
+
+std::string SourceFile(const std::string& relative) { return std::string(PLU_SOURCE_DIR) + "/" + relative; }
+
+std::string Run(const std::string& command, int* exitCode) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) {
+        if (exitCode) *exitCode = -1;
+        return out;
+    }
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    if (exitCode) *exitCode = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+bool HavePythonModules(const std::string& modules) {
+    int rc = -1;
+    Run("/usr/bin/python3 -c 'import " + modules + "' 2>/dev/null", &rc);
+    return rc == 0;
+}
+
+bool HaveSsconvert() { return ::access("/usr/bin/ssconvert", X_OK) == 0; }
 
 VirtualScaleProcess::VirtualScaleProcess(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {BinDir() + "/virtual-scale", "--exit-with-parent"};
