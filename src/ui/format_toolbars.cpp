@@ -213,7 +213,8 @@ void FormatToolBars::BuildToolBar3(QWidget* parent) {
     cbFontSize->setMinimumContentsLength(3);
     Name(cbFontSize, kFontSizeHint);
     cbFontSize->lineEdit()->setAccessibleName(ToQt(kFontSizeHint));
-    cbFontSize->lineEdit()->installEventFilter(this);
+    sizeEdit_ = cbFontSize->lineEdit();
+    sizeEdit_->installEventFilter(this);
     toolBar3_->addWidget(cbFontSize);
     // A pick from the list applies at once; typed text applies on Enter
     // (see eventFilter), so a half-typed size is never sent to the grid.
@@ -399,10 +400,13 @@ void FormatToolBars::ApplyFontSize(const QString& text) {
 }
 
 bool FormatToolBars::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cbFontSize->lineEdit() && event->type() == QEvent::KeyPress) {
+    // The filter also sees the events of the line edit's destruction, when
+    // the combo box around it is already half gone: nothing here may reach
+    // the combo box unless the event is a key press of a living edit.
+    if (event->type() == QEvent::KeyPress && sizeEdit_ && watched == sizeEdit_) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ApplyFontSize(cbFontSize->lineEdit()->text());
+            ApplyFontSize(sizeEdit_->text());
             return true;
         }
     }

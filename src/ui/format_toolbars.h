@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QIcon>
+#include <QLineEdit>
 #include <QObject>
 #include <QPointer>
 #include <QToolBar>
@@ -77,6 +78,9 @@ class FormatToolBars : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QPointer<QLineEdit> sizeEdit_;  // cbFontSize's edit, watched for Enter
 
   private:
     void BuildToolBar3(QWidget* parent);

@@ -45,14 +45,23 @@ QString ShownCellText(const TKtCustomGrid& grid, int col, int row) {
 
 GridAccessible::GridAccessible(GridView* view) : QAccessibleWidget(view, QAccessible::Table) {
     view->OnStructureChanged = [this] { Reset(); };
+    view->OnDestroying = [this] { viewGone_ = true; };
 }
 
 GridAccessible::~GridAccessible() {
-    if (GridView* v = View()) v->OnStructureChanged = nullptr;
+    // Freed with the view (Qt does that when the widget's destroyed() is
+    // emitted, after the view's own members are gone) or before it; only in
+    // the second case are the view's hooks still ours to take back.
+    if (GridView* v = View()) {
+        v->OnStructureChanged = nullptr;
+        v->OnDestroying = nullptr;
+    }
     Reset();
 }
 
-GridView* GridAccessible::View() const { return static_cast<GridView*>(widget()); }
+GridView* GridAccessible::View() const {
+    return viewGone_ ? nullptr : static_cast<GridView*>(widget());
+}
 
 TKtCustomGrid* GridAccessible::Grid() const { return View() ? View()->Grid() : nullptr; }
 

@@ -69,6 +69,7 @@ class GridAccessible : public QAccessibleWidget, public QAccessibleTableInterfac
     int GridRow(int row) const;
 
     mutable QHash<quint64, QAccessible::Id> cells_;
+    bool viewGone_ = false;  // the view's destructor has begun
 };
 
 // A body cell or a header cell of the grid.

@@ -106,6 +106,7 @@ GridView::GridView(TKtCustomGrid& grid, QWidget* parent)
 }
 
 GridView::~GridView() {
+    if (OnDestroying) OnDestroying();
     autoScroll_.stop();
     marquee_.stop();
     if (grid_) {

@@ -50,6 +50,10 @@ class GridView : public QAbstractScrollArea, public IKtGridView, private IKtEdit
     // The grid's cells changed where the accessible table may have cached
     // them (rows or columns inserted, deleted, moved).
     std::function<void()> OnStructureChanged;
+    // The view is being destroyed: called first thing in its destructor, so
+    // that the accessible table, which Qt frees later in that destruction
+    // (when the widget's destroyed() is emitted), no longer touches it.
+    std::function<void()> OnDestroying;
     // The grid went (after the view let go of it).
     std::function<void()> OnGridGone;
     // The scroll bars took the grid's range and position (set without
