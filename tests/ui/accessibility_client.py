@@ -11,7 +11,7 @@ import time
 
 import pyatspi
 
-from atspi_support import fail, find, find_app, key, wait_for
+from atspi_support import fail, find, find_app, key, shot, wait_for
 
 
 def main():
@@ -90,6 +90,7 @@ def main():
     if "kg" not in items:
         fail("the unit list reads %s, without kg" % items)
     print("accessibility: the open unit list reads %s" % items)
+    shot("plu-unit-list")
     key("Escape")
 
     # The tab strip: the sheets' captions, the active one selected.

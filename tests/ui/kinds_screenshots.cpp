@@ -28,7 +28,9 @@ namespace {
 
 bool Save(QWidget& window, const QString& dir, const char* name) {
     QTest::qWait(150);
-    const QRect frame = window.frameGeometry();
+    QRect frame = window.frameGeometry();
+    // A popup menu may reach past the window: take it whole.
+    if (QWidget* popup = QApplication::activePopupWidget()) frame |= popup->frameGeometry();
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
         0, frame.x(), frame.y(), frame.width(), frame.height());
     return shot.save(QDir(dir).filePath(QString::fromLatin1(name)));
@@ -105,10 +107,13 @@ int main(int argc, char** argv) {
     bool ok = Save(window, dir, "kinds-combo-list.png");
     combo.CloseUp(false);
 
-    // A tab being renamed.
+    // A tab being renamed, with a spin cell current so that its halves show.
+    sheet.SelectRange(3, 3, 3, 3);
+    sheet.SetRowHeight(2, 36);  // leaving the combo's editor fitted the row to its text
     control.StartRename(1);
     strip->Sync();
     strip->RenameBox()->setText(QStringLiteral("Prices"));
+    strip->RenameBox()->selectAll();
     ok = Save(window, dir, "tabs-rename.png") && ok;
     control.CancelRename();
     strip->Sync();
