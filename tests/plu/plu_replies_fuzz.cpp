@@ -3,9 +3,11 @@
 // download, an upload or a pairing on a laid-out sheet. Nothing may crash,
 // read out of bounds or let an exception escape into the link engine.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,13 +56,31 @@ class Window : public IPluHost, public ILinkHost {
     void SetFontNameBoxText(WideStringView) override {}
     WideString FontSizeBoxText() const override { return u"12"; }
     void SetFontSizeBoxText(WideStringView) override {}
+    // Laying out the PLU sheet is most of what starting a transfer costs, and
+    // it reads nothing from the line. So a new file keeps the laid-out sheet
+    // with its values cleared, and the sheet is laid out again only when the
+    // link state the layout reads has changed: inputs spend their time on the
+    // replies.
     void NewFile() override {
-        control.FreeAllSheets();
-        control.ActivateSheet(control.AddSheet(u"Sheet1"));
-        LayoutSheet(true);
+        if (!laidOutFor_) {
+            control.FreeAllSheets();
+            control.ActivateSheet(control.AddSheet(u"Sheet1"));
+            LayoutSheet(true);
+            return;
+        }
+        TKtCustomGrid& g = *Grid();
+        for (int row : {kBusinessNameRow, kSecondLineRow})
+            if (!ShownText(g, kColBusiness, row).empty()) SetCellText(g, kColBusiness, row, u"");
+        for (int row = kFirstPluRow; row <= kLastRow; ++row)
+            for (int col = kColName; col <= kColItemCode; ++col)
+                if (!ShownText(g, col, row).empty()) SetCellText(g, col, row, u"");
     }
     void LayoutSheet(bool reset) override {
-        plu::LayoutSheet(control, engine.State(), *this, reset);
+        const LinkState& s = engine.State();
+        const std::array<bool, 4> key{s.Preset55, s.UnitKg, s.UnitLb, s.UnitOz};
+        if (laidOutFor_ == key) return;
+        plu::LayoutSheet(control, s, *this, reset);
+        laidOutFor_ = key;
     }
     TKtCustomGrid* Grid() override { return control.ActiveSheet(); }
     void SetTransferMenusEnabled(bool) override {}
@@ -69,6 +89,7 @@ class Window : public IPluHost, public ILinkHost {
     void StepPortSettings() override {}
     void ApplyAndOpen() override {}
 
+    std::optional<std::array<bool, 4>> laidOutFor_;
     FixedTextMeasurer measurer;
     TVexaSheetControl control;
     NullPort port;
