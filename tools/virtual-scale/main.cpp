@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -44,6 +45,18 @@ void SleepMs(long ms) {
 // Milliseconds that n bytes take on the wire (start bit, 8 data bits, stop bit).
 long WireMs(std::size_t n, uint32_t baud) {
     return static_cast<long>((n * 10 * 1000 + baud - 1) / baud);
+}
+
+// One line of the --verbose log, stamped with the seconds since start so that
+// a reader can tell how long the PC took to come back after a fault.
+[[gnu::format(printf, 1, 2)]] void Log(const char* format, ...) {
+    static const auto start = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - start;
+    std::fprintf(stderr, "[%9.3f] ", since.count());
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
 }
 
 std::string Printable(const std::string& bytes) {
@@ -119,8 +132,8 @@ int Run(const Options& o) {
     std::printf("%s\n", o.linkPath.empty() ? line->SlavePath().c_str() : o.linkPath.c_str());
     std::fflush(stdout);
     if (o.verbose)
-        std::fprintf(stderr, "virtual-scale: serving %s as %s\n", line->SlavePath().c_str(),
-                     IdentificationBody(o.model).c_str());
+        Log("virtual-scale: serving %s as %s\n", line->SlavePath().c_str(),
+            IdentificationBody(o.model).c_str());
 
     FrameAssembler assembler;
     std::string lastClock;
@@ -131,7 +144,7 @@ int Run(const Options& o) {
     // descriptor reads a hang-up) and the link removed, so that nothing is
     // found at the path; then a new pseudo-terminal behind the same link.
     auto unplug = [&](int ms) {
-        if (o.verbose) std::fprintf(stderr, "   (unplugged for %d ms)\n", ms);
+        if (o.verbose) Log("   (unplugged for %d ms)\n", ms);
         RemoveDeviceLink(line->SlavePath(), o.linkPath);
         line.reset();
         const auto back = Clock::now() + std::chrono::milliseconds(ms);
@@ -141,7 +154,7 @@ int Run(const Options& o) {
         line = std::make_unique<PtyLine>();
         MakeDeviceLink(line->SlavePath(), o.linkPath);
         assembler = FrameAssembler{};
-        if (o.verbose) std::fprintf(stderr, "   (plugged in again as %s)\n", line->SlavePath().c_str());
+        if (o.verbose) Log("   (plugged in again as %s)\n", line->SlavePath().c_str());
     };
     while (!g_stop) {
         pollfd p{line->MasterFd(), POLLIN, 0};
@@ -156,12 +169,12 @@ int Run(const Options& o) {
             continue;
         }
         for (const std::string& body : assembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n)))) {
-            if (o.verbose) std::fprintf(stderr, "<- %s\n", Printable(body).c_str());
+            if (o.verbose) Log("<- %s\n", Printable(body).c_str());
             if (o.matchBaud) {
                 const uint32_t pcBaud = line->LineBaud();
                 if (pcBaud != o.baud) {
                     // At another speed the scale hears only noise.
-                    if (o.verbose) std::fprintf(stderr, "   (line at %u baud: not understood)\n", pcBaud);
+                    if (o.verbose) Log("   (line at %u baud: not understood)\n", pcBaud);
                     continue;
                 }
             }
@@ -184,9 +197,9 @@ int Run(const Options& o) {
             }
             for (std::size_t i = 0; i < reply.bursts.size() && !g_stop; ++i) {
                 if (i > 0) SleepMs(kBurstGapMs);
-                if (o.verbose) std::fprintf(stderr, "-> %s\n", Printable(reply.bursts[i]).c_str());
+                if (o.verbose) Log("-> %s\n", Printable(reply.bursts[i]).c_str());
                 if (!SendBurst(*line, reply.bursts[i], o) && o.verbose)
-                    std::fprintf(stderr, "   (nobody takes the reply)\n");
+                    Log("   (nobody takes the reply)\n");
                 lastWrite = Clock::now();
             }
         }

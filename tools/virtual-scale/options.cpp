@@ -75,7 +75,8 @@ Faults (repeatable):  --fault KIND[:COUNT[:FRAMES[:MS]]]
   Example: --fault split:1:L --fault checksum:2:U --fault unplug:1:D010:3000
 
 Other:
-  --verbose            log every frame and reply on standard error
+  --verbose            log every frame and reply on standard error, each line
+                       stamped with the seconds since start
   --help               show this text
 )";
 }
