@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
+#include "base/wide_text.h"
 #include "link/frame.h"
 #include "link/frames.h"
 #include "link/link_engine.h"
@@ -37,6 +37,7 @@ class Window : public IPluHost, public ILinkHost {
         control.OnNewSheet = [this](TVexaSheetControl&, TVexaGridSheet& s) {
             s.SetMeasurer(&measurer);
         };
+        sheetFor_.fill(-1);
         NewFile();
         TKtCustomGrid& g = *Grid();
         SetCellText(g, kColName, 4, u"APPLES");
@@ -57,30 +58,31 @@ class Window : public IPluHost, public ILinkHost {
     WideString FontSizeBoxText() const override { return u"12"; }
     void SetFontSizeBoxText(WideStringView) override {}
     // Laying out the PLU sheet is most of what starting a transfer costs, and
-    // it reads nothing from the line. So a new file keeps the laid-out sheet
-    // with its values cleared, and the sheet is laid out again only when the
-    // link state the layout reads has changed: inputs spend their time on the
-    // replies.
+    // it reads nothing from the line. So the window keeps one laid-out sheet
+    // for each link state the layout reads (model and units: at most 16) and
+    // moves the values across when the state changes, as a layout of the
+    // sheet in place would keep them. Inputs spend their time on the replies.
     void NewFile() override {
-        if (!laidOutFor_) {
-            control.FreeAllSheets();
-            control.ActivateSheet(control.AddSheet(u"Sheet1"));
-            LayoutSheet(true);
-            return;
-        }
-        TKtCustomGrid& g = *Grid();
-        for (int row : {kBusinessNameRow, kSecondLineRow})
-            if (!ShownText(g, kColBusiness, row).empty()) SetCellText(g, kColBusiness, row, u"");
-        for (int row = kFirstPluRow; row <= kLastRow; ++row)
-            for (int col = kColName; col <= kColItemCode; ++col)
-                if (!ShownText(g, col, row).empty()) SetCellText(g, col, row, u"");
+        if (TKtCustomGrid* g = Grid())
+            ForEachValueCell([&](int col, int row) {
+                if (!ShownText(*g, col, row).empty()) SetCellText(*g, col, row, u"");
+            });
+        LayoutSheet(true);
     }
     void LayoutSheet(bool reset) override {
         const LinkState& s = engine.State();
-        const std::array<bool, 4> key{s.Preset55, s.UnitKg, s.UnitLb, s.UnitOz};
+        const int key = s.Preset55 | s.UnitKg << 1 | s.UnitLb << 2 | s.UnitOz << 3;
         if (laidOutFor_ == key) return;
-        plu::LayoutSheet(control, s, *this, reset);
+        TKtCustomGrid* from = Grid();
+        if (sheetFor_[key] < 0) {
+            sheetFor_[key] = control.AddSheet();
+            control.ActivateSheet(sheetFor_[key]);
+            plu::LayoutSheet(control, s, *this, reset);
+        } else {
+            control.ActivateSheet(sheetFor_[key]);
+        }
         laidOutFor_ = key;
+        if (from) CarryValues(*from, *Grid());
     }
     TKtCustomGrid* Grid() override { return control.ActiveSheet(); }
     void SetTransferMenusEnabled(bool) override {}
@@ -89,7 +91,24 @@ class Window : public IPluHost, public ILinkHost {
     void StepPortSettings() override {}
     void ApplyAndOpen() override {}
 
-    std::optional<std::array<bool, 4>> laidOutFor_;
+    template <class F>
+    static void ForEachValueCell(F f) {
+        for (int row : {kBusinessNameRow, kSecondLineRow}) f(kColBusiness, row);
+        for (int row = kFirstPluRow; row <= kLastRow; ++row)
+            for (int col = kColName; col <= kColItemCode; ++col) f(col, row);
+    }
+    // What the layout does to the values: a decimal comma in a price or a
+    // tare becomes a point.
+    static void CarryValues(const TKtCustomGrid& from, TKtCustomGrid& to) {
+        ForEachValueCell([&](int col, int row) {
+            WideString text = ShownText(from, col, row);
+            if (col == kColPrice || col == kColTare) text = ReplaceAll(text, u",", u".");
+            if (text != ShownText(to, col, row)) SetCellText(to, col, row, text);
+        });
+    }
+
+    int laidOutFor_ = -1;
+    std::array<int, 16> sheetFor_;  // the control's sheet index per state, -1 for none
     FixedTextMeasurer measurer;
     TVexaSheetControl control;
     NullPort port;
