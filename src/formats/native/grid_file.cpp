@@ -298,6 +298,11 @@ class SheetApplier {
         record.VertAlign = static_cast<TKtGridVertAlign>(xf->VertAlign());
         record.Options = TKtCellOptions(xf->Options());
         record.ExtraAttribute = xf->ExtraValue();
+        // A format the style already uses stays in use when the XF keeps
+        // it: a stream naming the same XF twice for a row, column or cell
+        // must give what naming it once gives, or the grid would write back
+        // a different stream than it read.
+        const uint8_t formatUsed = record.UsedAttributes & kUsedFormat;
         record.UsedAttributes = xf->UsedAttributes();
         // Formats past the built-in ones travel as strings: their index in
         // this run's format list may differ from the writer's.
@@ -315,6 +320,8 @@ class SheetApplier {
         if (format != record.FormatIndex) {
             record.FormatIndex = format;
             record.UsedAttributes |= kUsedFormat;
+        } else {
+            record.UsedAttributes |= formatUsed;
         }
         if (font) {
             fontValue = *font;

@@ -281,6 +281,33 @@ TEST_F(NativeGridFile, AppliedXFsFollowTheStoredFieldsAndFlags) {
     EXPECT_TRUE(grid.GetCell(1, 2).Style().IsDefault());
 }
 
+TEST_F(NativeGridFile, AnXFNamedTwiceGivesWhatNamingItOnceGives) {
+    // XF 1 sets format 7 and flags only the background. Found by the fuzzer:
+    // the second ROW record for row 2 dropped the format flag the first one
+    // had set, so the grid wrote back a stream that read differently.
+    const TKtBOFRecord globals(0x0600, kBofGlobals), sheet(0x0700, kBofSheet);
+    const TKtEOFRecord eof;
+    const TKtXFRecord xf0;
+    TKtXFRecord xf1;
+    xf1.PutU16(2, 7);
+    xf1.PutI32(64, clSilver);
+    xf1.PutU8(75, kUsedBackground);
+    const TKtDimensionsRecord dims(1, 4, 1, 4);
+    const TKtRowRecord row(2, 0, 5, 300, 1, 0xFFFF);
+    const TKtBlankRecord cell(3, 3, 1);
+    PlainGrid grid;
+    ReadInto(grid, Stream({&globals, &xf0, &xf1, &eof, &sheet, &dims, &row, &row, &cell, &cell,
+                           &eof}));
+    const uint8_t used = kUsedBackground | kUsedFormat;
+    EXPECT_EQ(grid.GetRow(2).Style().UsedAttributes(), used);
+    EXPECT_EQ(grid.GetCell(3, 3).Style().UsedAttributes(), used);
+
+    const std::vector<uint8_t> written = BuildBytes(grid);
+    PlainGrid copy;
+    ReadInto(copy, written);
+    EXPECT_EQ(BuildBytes(copy), written);
+}
+
 TEST_F(NativeGridFile, StoredFormatsAreFoundByTheirStrings) {
     // XF 1 names format 70 ("0.0000"), XF 2 format 71 (longer than any format
     // may be), XF 3 format 72 (no FORMAT record).
