@@ -71,11 +71,14 @@ void InitLibrary() {
     std::call_once(once, [] {
         gsf_init();
         // A damaged document makes libgsf print warnings and assertion notes
-        // on stderr; our callers get the error as an exception instead.
+        // on stderr; our callers get the error as an exception instead. Some
+        // of its warnings (a directory child it cannot open) carry no domain,
+        // so the unnamed domain is quieted as well.
         const GLogLevelFlags levels = static_cast<GLogLevelFlags>(
             G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
             G_LOG_LEVEL_DEBUG);
-        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils"}) {
+        for (const char* domain : {"libgsf", "libgsf:msole", "libgsf:utils",
+                                   static_cast<const char*>(nullptr)}) {
             g_log_set_handler(domain, levels, Quiet, nullptr);
         }
     });

@@ -108,6 +108,22 @@ TEST(CompoundDocument, CorruptedHeaderFieldsFailCleanly) {
     }
 }
 
+TEST(CompoundDocument, DamageReachesTheCallerNotStderr) {
+    // The Workbook entry's first sector points past the mini stream. The reason
+    // must come back in the exception only: plu-tool's user would otherwise
+    // see the library's warnings before our message.
+    auto doc = OneStream("Workbook", Pattern(2000, 7));
+    const size_t sectorSize = size_t{1} << (doc[30] | doc[31] << 8);
+    const size_t directory =
+        sectorSize * (1 + (doc[48] | doc[49] << 8 | doc[50] << 16 | size_t{doc[51]} << 24));
+    const size_t firstSector = directory + 128 + 116;  // entry 1, after the root
+    ASSERT_LE(firstSector + 4, doc.size());
+    for (size_t i = 0; i < 4; ++i) doc[firstSector + i] = i == 3 ? 0x7F : 0xF0;
+    ::testing::internal::CaptureStderr();
+    EXPECT_THROW((void)ReadWorkbookStreamFromMemory(doc), ECompoundDocumentError);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(CompoundDocument, FileRoundTripAndReplacement) {
     TempDir dir;
     const std::string path = dir.File("book.xls");
