@@ -105,6 +105,13 @@ class TKtObjectList {
             Delete(index, count == INT_MIN ? INT_MAX : -count);
     }
 
+    // Lowest index >= from holding an item, or -1.
+    int NextUsed(int from) const {
+        for (int i = std::max(from, 0); i < Length(); ++i)
+            if (items_[static_cast<size_t>(i)]) return i;
+        return -1;
+    }
+
     // Visits the non-nil items in ascending index; stops at the first
     // non-zero result and returns it.
     template <typename F>

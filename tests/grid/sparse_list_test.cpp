@@ -414,6 +414,9 @@ TEST(ObjectList, DenseListOwnsAndNotifies) {
         list.Move(10, 1);
         EXPECT_EQ(list.Get(1)->value, 2);
         EXPECT_EQ(list.changes.back(), std::make_pair(1, 10));
+        EXPECT_EQ(list.NextUsed(-5), 0);
+        EXPECT_EQ(list.NextUsed(1), 1);
+        EXPECT_EQ(list.NextUsed(2), -1);  // nil slots up to the end
         list.Move(50, 0);  // nil from beyond the end: a nil slot at 0
         EXPECT_EQ(list.Get(0), nullptr);
         EXPECT_EQ(list.Get(1)->value, 0);

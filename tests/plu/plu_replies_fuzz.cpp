@@ -4,6 +4,7 @@
 // read out of bounds or let an exception escape into the link engine.
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "base/regional_settings.h"
 #include "base/text_measurer.h"
 #include "base/wide_text.h"
+#include "grid/cell.h"
+#include "grid/cell_store.h"
 #include "link/frame.h"
 #include "link/frames.h"
 #include "link/link_engine.h"
@@ -98,13 +101,37 @@ class Window : public IPluHost, public ILinkHost {
             for (int col = kColName; col <= kColItemCode; ++col) f(col, row);
     }
     // What the layout does to the values: a decimal comma in a price or a
-    // tare becomes a point.
+    // tare becomes a point. Inputs switch states often and most cells are
+    // empty on both sheets: only cells that hold a value on either sheet are
+    // read (asking a cell for its shown text formats it).
     static void CarryValues(const TKtCustomGrid& from, TKtCustomGrid& to) {
-        ForEachValueCell([&](int col, int row) {
+        std::bitset<kValueCells> held;
+        MarkValues(from, held);
+        MarkValues(to, held);
+        ForEachValueCell([&, i = 0](int col, int row) mutable {
+            if (!held[static_cast<std::size_t>(i++)]) return;
             WideString text = ShownText(from, col, row);
             if (col == kColPrice || col == kColTare) text = ReplaceAll(text, u",", u".");
             if (text != ShownText(to, col, row)) SetCellText(to, col, row, text);
         });
+    }
+    // The value cells in ForEachValueCell's order.
+    static constexpr int kValueCells = 2 + (kLastRow - kFirstPluRow + 1) * (kColItemCode - kColName + 1);
+    static void MarkValues(const TKtCustomGrid& grid, std::bitset<kValueCells>& held) {
+        const auto mark = [&](int row, int firstCol, int lastCol, int first) {
+            const TKwGridRow* list = grid.Cells().Get(row);
+            if (!list) return;
+            list->ForAllInRange(firstCol, lastCol, [&](int col, TKtSparseList::Item item) {
+                if (!reinterpret_cast<const TKtCell*>(item)->IsEmpty())
+                    held.set(static_cast<std::size_t>(first + col - firstCol));
+                return 0;
+            });
+        };
+        mark(kBusinessNameRow, kColBusiness, kColBusiness, 0);
+        mark(kSecondLineRow, kColBusiness, kColBusiness, 1);
+        constexpr int perRow = kColItemCode - kColName + 1;
+        for (int row = kFirstPluRow; row <= kLastRow; ++row)
+            mark(row, kColName, kColItemCode, 2 + (row - kFirstPluRow) * perRow);
     }
 
     int laidOutFor_ = -1;

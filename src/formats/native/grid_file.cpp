@@ -156,13 +156,25 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
     const int gridFontIndex = CachedFontIndexOf(grid.Font());
 
     TCellInfos& classes = grid.ClassManager().Infos();
+    const TCells& rowLists = grid.Cells();
+    const int fixedRows = grid.FixedRowCount();
+    const int lastCol = grid.ColCount() - 1;
     // A body row without a row list has the default height, no row object
     // and no cells: past the last list only fixed rows can give records.
-    const int lastList = std::min(grid.RowCount(), grid.Cells().Length()) - 1;
-    const int lastRow = std::min(grid.RowCount() - 1, std::max(lastList, grid.FixedRowCount() - 1));
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const TKwGridRow* list = grid.Cells().Get(r);
-        const bool fixedRow = r < grid.FixedRowCount();
+    const int lastList = std::min(grid.RowCount(), rowLists.Length()) - 1;
+    const int lastRow = std::min(grid.RowCount() - 1, std::max(lastList, fixedRows - 1));
+    // A fixed row without a row list gives a record only for a fixed height
+    // other than the default one, and only within the ROW record's 16-bit row
+    // number. Grids may have up to a million fixed rows: past those that can
+    // give a record the walk goes from one row list to the next.
+    const int lastBare = grid.DefaultFixedRowHeight() == grid.DefaultRowHeight()
+                             ? -1
+                             : std::min({lastRow, fixedRows - 1, kMaxU16});
+    const auto nextRow = [&](int r) { return r + 1 <= lastBare ? r + 1 : rowLists.NextUsed(r + 1); };
+    for (int r = firstRow <= lastBare ? firstRow : rowLists.NextUsed(firstRow); r >= 0 && r <= lastRow;
+         r = nextRow(r)) {
+        const TKwGridRow* list = rowLists.Get(r);
+        const bool fixedRow = r < fixedRows;
         if (!list && !fixedRow) continue;
         // Rows of ordinary grids have no tree value (-1), so a row is written
         // for a height of its own or a format of its own. A fixed row that
@@ -181,13 +193,13 @@ void TKtGridFile::Build(TKtCustomGrid& grid, bool includeFixed) {
                 CachedXFIndexOf(rowStyle ? *rowStyle : SharedDefaultStyle(), 0, kPlainFontColor);
             sheet.Rows.push_back(std::make_unique<TKtRowRecord>(
                 static_cast<uint16_t>(r), static_cast<uint16_t>(firstCol),
-                static_cast<uint16_t>(std::min(grid.ColCount(), kMaxU16)),
+                static_cast<uint16_t>(std::min(lastCol + 1, kMaxU16)),
                 static_cast<uint16_t>(PixelsToStoredTwips(height, kMaxRowTwips)),
                 FitIndex(xf, kMaxRowXF), 0xFFFF));
         }
 
         if (!list) continue;
-        list->ForAllInRange(firstCol, grid.ColCount() - 1, [&](int c, TKtSparseList::Item item) {
+        list->ForAllInRange(firstCol, lastCol, [&](int c, TKtSparseList::Item item) {
             const TKtCell& cell = *reinterpret_cast<const TKtCell*>(item);
             const auto row = static_cast<uint32_t>(r);
             const auto col = static_cast<uint32_t>(c);

@@ -66,6 +66,30 @@ TEST_F(NativeGridFile, FixedSizesAreWrittenWhereAReaderWouldGiveOthers) {
     EXPECT_EQ(back.RowHeights(0), grid.DefaultRowHeight());
 }
 
+TEST_F(NativeGridFile, ALargeFixedAreaGivesARowRecordPerRowTheFieldCanNumber) {
+    // 70,000 fixed rows at a fixed height other than the body's: each fixed
+    // row a ROW record can number gives one, those past it none, and the
+    // cells of rows on either side of that limit are all written.
+    PlainGrid grid;
+    grid.SetRowCount(80000);
+    grid.SetFixedRowCount(70000);
+    grid.SetDefaultFixedRowHeight(grid.DefaultRowHeight() + 3);
+    grid.GetCell(1, 100).SetAsString(u"a");
+    grid.GetCell(1, 66000).SetAsString(u"b");
+    grid.GetCell(1, 75000).SetAsString(u"c");
+    std::vector<RawRecord> records = SplitRecords(BuildBytes(grid));
+    EXPECT_EQ(CountOf(records, kRow), 65536);
+    EXPECT_EQ(CountOf(records, kLabel), 3);
+
+    // At equal defaults a bare fixed row is plain: only a height of its own
+    // gives a record.
+    grid.SetDefaultFixedRowHeight(grid.DefaultRowHeight());
+    grid.SetRowHeight(30000, grid.DefaultRowHeight() + 5);
+    records = SplitRecords(BuildBytes(grid));
+    EXPECT_EQ(CountOf(records, kRow), 1);
+    EXPECT_EQ(CountOf(records, kLabel), 3);
+}
+
 TEST_F(NativeGridFile, NumbersTravelAsExtendedFloats) {
     PlainGrid grid;
     grid.GetCell(1, 1).SetAsFloat(1.5);
